@@ -1,0 +1,138 @@
+// How a problem is written. A problem is one class with the routines of its
+// start routine's particular steps (values, text fix-ups, question, answers,
+// prompt) and its three called routines (hint 1, hint 2, answer). The common
+// steps of the start routine, the engine plumbing and the registration in its
+// bank live here, so that a problem file holds only its own values, texts and
+// drawing items.
+//
+//     struct Temperatures final : Problem {
+//         Temperatures() : Problem(1, 2, {48, 63, 480, 171}) {}
+//         void values() override { num[1] = first_value([] { return INT(RND() * 150 + 10) / 10; }); ... }
+//         void question() override { text(15, 64, 72, "次の温度をいいなさい。"_sj); ... }
+//         ...
+//     } problem;
+#pragma once
+
+#include <initializer_list>
+
+#include "engine/engine.hpp"
+#include "runtime/numbers.hpp"
+
+namespace script {
+
+// The question panel: left, top, right, bottom, in dots.
+struct Panel {
+    float left, top, right, bottom;
+};
+
+class Problem {
+public:
+    // Registers the problem as number `number` of bank `bank` (1 or 2).
+    Problem(int bank, int number, Panel panel);
+    Problem(const Problem&) = delete;   // the bank holds this very object
+    Problem& operator=(const Problem&) = delete;
+    virtual ~Problem() = default;
+
+    const int number;
+    const Panel panel;
+
+    // The particular steps of the start routine, in the order it runs them.
+    virtual void values() {}         // the value generator
+    virtual void fixups() {}         // text fix-ups after the number-text conversion
+    virtual void question() = 0;     // the question items
+    virtual void answers() = 0;      // blank_count, answer_label, expected, alternative2
+    virtual Text prompt() { return {}; }
+
+    // The routines the driver calls.
+    virtual void hint1() {}
+    virtual void hint2() {}
+    virtual void answer() {}
+};
+
+// The bank of registered problems, as the engine's dispatch tables. Slots run
+// 1..24; starting a slot nobody registered is a runtime fault.
+Bank& bank(int which);
+
+// The start routine: the common steps around a problem's own.
+Next start(Problem& problem);
+
+// ---- the shared values, under the names the problems use --------------------
+inline auto& num = g.num;
+inline auto& aux = g.aux;
+inline auto& num_text = g.num_text;
+inline auto& aux_text = g.aux_text;
+inline auto& frac_text = g.frac_text;
+inline auto& fig_x = g.fig_x;
+inline auto& fig_y = g.fig_y;
+inline auto& answer_label = g.answer_label;
+inline auto& expected = g.expected;
+inline auto& typed = g.typed;
+inline auto& blank_count = g.blank_count;
+inline auto& alternative2 = g.alternative2;
+inline auto& pen_x = g.pen_x;
+inline auto& pen_y = g.pen_y;
+inline auto& ink = g.ink;
+inline auto& pen_x_text = g.pen_x_text;
+inline auto& pen_y_text = g.pen_y_text;
+inline auto& frac_num = g.frac_num;   // the reduced fraction fraction() left behind
+inline auto& frac_den = g.frac_den;
+
+// ---- values -----------------------------------------------------------------
+float RND();
+using rt::INT;
+float ABS(float n);
+// The first value: drawn again until it differs from the last problem's, then remembered.
+template <class Draw>
+float first_value(Draw draw) {
+    float v;
+    do v = draw();
+    while (v == g.last_first_value);
+    g.last_first_value = v;
+    return v;
+}
+void clock_seeding();
+// A number as text without the blank: 3 -> "3", -12 -> "-12", 3.5 -> "3.5".
+Text text_of(float n);
+// build_fraction: the reduced fraction num/den as markup ("ﾀ1/3ﾀ", "-ﾀ1/3ﾀ", "2").
+Text fraction(float numerator, float denominator);
+// strip_answer_marks: the markup as a typed answer ("-ﾀ1/3ﾀ" -> "-1/3").
+Text stripped(const Text& markup);
+
+// ---- question, hint and answer items -----------------------------------------
+// Colour c at (x, y): the markup drawn there.
+void text(float colour, float x, float y, const Text& markup);
+// Then: the markup drawn at the pen, in the colour given or the current one.
+void then(float colour, const Text& markup);
+void then(const Text& markup);
+// A boxed label at the pen: label colour 13, border 15, fill 6 unless given.
+void boxed(const Text& label, float width, float height, float fill = 6, float border = 15, float colour = 13);
+void key_pause();
+// Figure primitives.
+void line(float x1, float y1, float x2, float y2, float colour);
+void box(float x1, float y1, float x2, float y2, float colour);
+void filled_box(float x1, float y1, float x2, float y2, float border, float fill);
+void filled_box(float x1, float y1, float x2, float y2, float colour);
+void circle(float x, float y, float r, float colour);
+void disc(float x, float y, float r, float border, float fill);
+void graphic_text(float x, float y, const Text& text, float scale, float colour);
+
+// Number-line figures. A dotted hop arc from (x1, y1) to (x2, y2): side > 0 bulges
+// to the right of the hop's direction (below a hop to the right), otherwise to its
+// left; step between dots in degrees, height in units of 16 dots.
+void hop_arc(float x1, float y1, float x2, float y2, float side, float step, float height, float colour);
+// A label beside the point (x, y): side 1 above, 2 below, 3 left, otherwise right,
+// `lines` further steps of 8 dots away; leaves the pen after the label.
+void point_label(const Text& markup, float x, float y, float side, float lines, float colour);
+
+// ---- answer layout and accepted answers ----------------------------------
+// blank_count and answer_label[0..4].
+void blanks(int count, std::initializer_list<Text> labels);
+// The self-check layout: one blank, "1" right, no second forms, alternative2 from the pen.
+void self_check();
+// The two rules for alternative2.
+void alternative2_mk();    // "mk" + expected(1, 2)
+void alternative2_pen();   // pen_x_text + pen_y_text
+// The prompt line of the self-check problems: "1 if right, 0 if wrong".
+Text self_check_prompt();
+
+}  // namespace script
