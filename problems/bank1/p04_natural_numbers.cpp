@@ -1,0 +1,77 @@
+// Picking the natural numbers and the integers out of a shuffled list (self-check).
+#include "problems/script/script.hpp"
+
+namespace script {
+namespace {
+
+struct NaturalNumbers final : Problem {
+    NaturalNumbers() : Problem(1, 4, {48, 63, 480, 270}) {}
+    void values() override;
+    void fixups() override;
+    void question() override;
+    void answers() override;
+    Text prompt() override;
+};
+
+// ---- values ------------------------------------------------------------------
+// The nine items: two natural numbers (the second shown with "+"), two negative
+// integers, zero, two decimals and two fractions (num[7] and num[9] take the
+// fractions' texts).
+void NaturalNumbers::values() {
+    num[1] = first_value([] { return INT(RND() * 15 + 1); });   // 1 to 15
+    num[2] = INT(RND() * 15 + 1);                                 // 1 to 15
+    num[3] = -INT(RND() * 7 + 1);                                 // -1 to -7
+    num[4] = -INT(RND() * 7 + 6);                                 // -6 to -12
+    num[5] = 0;
+    num[6] = 5 + INT(RND() * 9 + 1) / 10;                         // 5.1 to 5.9
+    num[8] = -2 - INT(RND() * 9 + 1) / 10;                        // -2.1 to -2.9
+    frac_text[1] = fraction(1, INT(RND() * 15 + 1));
+    frac_text[2] = fraction(-2, INT(RND() * 15 + 1));
+}
+
+// ---- text fix-ups --------------------------------------------------------------
+void NaturalNumbers::fixups() {
+    num_text[2] = "+" + num_text[2];
+    num_text[7] = frac_text[1];
+    num_text[9] = frac_text[2];
+
+    // Shuffle the nine items into aux_text[1..9]; num_text[11..19] mark the taken ones.
+    for (int i = 1; i <= 9; ++i) {
+        float r;
+        do r = INT(RND() * 9 + 1);
+        while (num_text[10 + r] == "no");
+        aux_text[i] = num_text[r];
+        num_text[10 + r] = "no";
+    }
+}
+
+// ---- question ----------------------------------------------------------------
+void NaturalNumbers::question() {
+    text(15, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
+    text(15, 64, 108, "①　次の数の中で自然数を書きなさい。"_sj);
+    text(15, 64, 144, "②　次の数の中で整数を書きなさい。 "_sj);
+    text(15, 64, 180, aux_text[1] + " , " + aux_text[2] + " , " + aux_text[3] + " , " + aux_text[4] + " , " +
+                          aux_text[5] + " , ");
+    text(15, 64, 234, aux_text[6] + " , " + aux_text[7] + " , " + aux_text[8] + " , " + aux_text[9]);
+    key_pause();
+
+    text(13, 64, 288, "①　自然数…"_sj + num_text[1] + " , " + num_text[2]);
+    text(13, 64, 342, "②　整数…"_sj + num_text[1] + " , " + num_text[2] + " , " + num_text[3] + " , " +
+                          num_text[4] + " , " + num_text[5]);
+}
+
+// ---- answer layout and accepted answers ----------------------------------------
+void NaturalNumbers::answers() {
+    self_check();
+    alternative2_pen();
+}
+
+// ---- prompt ------------------------------------------------------------------
+Text NaturalNumbers::prompt() { return "正解なら１、間違いなら０を入力"_sj; }
+
+// Hint 1, hint 2 and the answer draw nothing: the answers are already on screen.
+
+NaturalNumbers problem;
+
+}  // namespace
+}  // namespace script
