@@ -1,0 +1,98 @@
+// The routines of the drill engine. None takes a parameter or returns a value
+// of its own: they talk through the state object `g` (engine/state.hpp).
+//
+// Jumps: the menus, the start routines and the attempt loop never return to
+// their caller; they return the next target to the one trampoline loop
+// (run_program), so the stack never grows.
+#pragma once
+
+#include "engine/state.hpp"
+
+// Where control goes next: an engine routine, or the start routine of a problem.
+struct Next {
+    Next (*routine)() = nullptr;
+    int problem = 0;
+};
+
+// A problem bank: four dispatch tables indexed by the problem number.
+class Bank {
+public:
+    virtual ~Bank() = default;
+    virtual Next start(int problem_no) = 0;   // a jump: ends by going to the attempt loop
+    virtual void hint1(int problem_no) = 0;
+    virtual void hint2(int problem_no) = 0;
+    virtual void answer(int problem_no) = 0;
+};
+
+// ---- start-up and flow (state, startup) --------------------------------------
+struct Program {
+    const char* title;   // "varnel1" / "varnel2"
+    int problem_count;   // 11 / 10
+    Bank* bank;
+};
+// Runs the program from start-up to its end, errors through the one trap.
+// Returns when the program ends (END or the window closed).
+void run_program(const Program& program);
+Next startup();          // the start-up routine (jump)
+void key_flush();
+void clock_seeding();
+Next error_screen();     // never returns until the window closes
+
+// ---- main menu (menu) -----------------------------------------------------
+Next main_menu();
+Next start_number_entry();
+Next practice_start();
+Next practice_restart();  // practice start from its progress-grid step
+Next browsing();
+Next browse_step();
+
+// ---- problem driver (driver) -------------------------------------------------
+Next attempt_loop();
+Next finish_problem();
+Next next_step_menu();
+Next end_of_bank_menu();
+
+// ---- prompts and progress grid (prompts) ----------------------------------
+void space_prompt();
+void enter_prompt();
+void key_pause();
+void progress_grid();
+void first_attempt_mark();
+void completion_digit();
+
+// ---- markup text (markup) ---------------------------------------------------
+void render_markup();
+void layout_glyph_run();
+void draw_tall_root();
+void root_bar_segment();
+void root_bar_start();
+void tall_root_bar_segment();
+void remove_spaces();
+void draw_boxed_label();
+
+// ---- formula typesetting (formula) ------------------------------------------
+void draw_fraction();
+void draw_part_root_bars();
+void strip_fraction_marks();
+void build_fraction();
+void compute_gcd(float a, float b);   // the two numbers Euclid starts from; result in gcd_value
+
+// ---- character conversion (charconv) ----------------------------------------
+void to_display_char();
+
+// ---- answer editor (editor) -----------------------------------------------
+// take_answer: true when the answer was marked, false when the line was abandoned.
+bool take_answer();
+void draw_answer_line();
+void enter_number();
+
+// ---- marking (marking) -----------------------------------------------------
+void check_answer();
+void per_blank_mark();
+void draw_mark();
+void strip_answer_marks();
+
+// ---- figures (figures) -----------------------------------------------------
+void direction_angle();
+void draw_hop_arc();
+void place_point_label();

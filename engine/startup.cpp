@@ -1,0 +1,73 @@
+// Start-up, the key flush, the clock seeding, the error screen, and the one
+// trampoline through which every jump of the drill passes.
+#include <exception>
+
+#include "engine/engine.hpp"
+#include "runtime/numbers.hpp"
+#include "runtime/screen.hpp"
+
+namespace {
+const Program* program_being_run = nullptr;
+}
+
+void key_flush() {
+    while (!rt::inkey().empty()) {
+    }
+}
+
+void clock_seeding() {
+    Text t = rt::time_text();   // hh:mm:ss
+    g.rnd_seed = rt::val(sjis::mid(t, 1, 2)) + rt::val(sjis::mid(t, 4, 2)) + rt::val(sjis::mid(t, 7, 2));
+    rt::randomize(rt::INT(g.rnd_seed));
+}
+
+Next startup() {
+    key_flush();
+    rt::set_map_mode(0, 1);
+    rt::maximize_window(0);
+    rt::cls();
+    clock_seeding();
+    static const char* const function_keys[] = {"\\", "^", "!", "@", "[", "]", "&", "%", "'", "$", "?", "~"};
+    for (int n = 1; n <= 12; ++n) rt::key(n, function_keys[n - 1]);
+    g.ink = 4;
+    g.answer_x = 480;
+    g.answer_y = 576;
+    g.title_text = program_being_run->title;
+    g.problem_count = static_cast<float>(program_being_run->problem_count);
+    g.problem_done.declare(program_being_run->problem_count);
+    g.num.declare(40);
+    g.num_text.declare(40);
+    g.aux.declare(40);
+    g.aux_text.declare(40);
+    g.fig_x.declare(40);
+    g.fig_y.declare(40);
+    g.frac_text.declare(10);
+    g.answer_label.declare(6);
+    g.expected.declare(5, 2);
+    g.typed.declare(10);
+    g.blank_x.declare(5);
+    g.blank_y.declare(5);
+    return {&main_menu};
+}
+
+Next error_screen() {
+    rt::cls();
+    rt::symbol(288, 432, "エラーが発生しました。マウスで×をクリックして下さい。"_sj, 1, 1, 13);
+    for (;;) rt::idle();
+}
+
+void run_program(const Program& program) {
+    program_being_run = &program;
+    g.bank = program.bank;
+    // The error trap is in place before the first step of start-up.
+    Next next{&startup};
+    for (;;) {
+        try {
+            for (;;) next = next.problem ? g.bank->start(next.problem) : next.routine();
+        } catch (const rt::ProgramEnd&) {
+            return;
+        } catch (const std::exception&) {
+            next = {&error_screen};
+        }
+    }
+}

@@ -1,0 +1,41 @@
+// What a screen backend provides to the runtime: a canvas to draw on, keys,
+// and the chance to let its window run. The window backend (SDL2) and the
+// headless backend (memory surface, PNG, scripted keys) are the two.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "runtime/canvas.hpp"
+#include "runtime/text.hpp"
+
+namespace rt {
+
+// One key as the backend saw it: a function key (fn 1..12) or a text key.
+struct Key {
+    int fn = 0;
+    Text text;
+    std::string name;   // as the trace shows it: "3", "Enter", "F1", ...
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    Canvas& canvas() { return canvas_; }
+
+    // Collects what the window has for the keyboard, without waiting.
+    virtual void pump(std::deque<Key>& keys) = 0;
+    // A poll found no key: show what was drawn, let the window run, yield briefly.
+    // May queue keys for the next poll; throws ProgramEnd when the window closes.
+    virtual void wait(std::deque<Key>& keys) = 0;
+    // The wall clock as hh:mm:ss (the headless backend may fix it).
+    virtual std::string clock();
+    virtual void maximize() {}
+    virtual void cursor_at(float /*x*/, float /*y*/) {}   // where an input method's box belongs
+
+protected:
+    explicit Backend(float scale) : canvas_(scale) {}
+    Canvas canvas_;
+};
+
+}  // namespace rt

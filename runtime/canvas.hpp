@@ -1,0 +1,73 @@
+// The one drawing path: the 1440 x 900 dot screen drawn at a pixel scale into
+// an in-memory surface. The window shows this surface; the headless player
+// writes it as PNG. Drawing is kept as a list of operations since the last
+// clear, so that a new scale (a resized window) draws the same screen afresh.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct SDL_Surface;
+
+namespace rt {
+
+struct PixelRect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool empty() const { return w <= 0 || h <= 0; }
+};
+
+struct Rgb { unsigned char r, g, b; };
+Rgb palette(int colour);
+
+class GlyphCache;
+
+class Canvas {
+public:
+    explicit Canvas(float scale);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    float scale() const { return scale_; }
+    void set_scale(float scale);   // redraws everything at the new scale
+
+    void clear();
+    void line(float x1, float y1, float x2, float y2, int colour);
+    void box(float x1, float y1, float x2, float y2, int colour);
+    void fill(float x1, float y1, float x2, float y2, int border, int fill);
+    void circle(float x, float y, float r, int colour);
+    void disc(float x, float y, float r, int border, int fill);
+    // One character (Unicode) in a cell of w x h dots with its top-left at (x, y),
+    // where a full-width character of the same size is full_w dots wide.
+    void glyph(float x, float y, char32_t ch, float w, float h, float full_w, int colour);
+
+    SDL_Surface* surface() const { return surface_; }
+    int width() const;
+    int height() const;
+    // What changed since the last call, in pixels.
+    PixelRect take_dirty();
+    bool write_png(const std::string& path) const;
+    std::size_t op_count() const { return ops_.size(); }
+
+private:
+    struct Op {
+        enum Kind { Line, Box, Fill, Circle, Disc, Glyph } kind;
+        float x1, y1, x2, y2, r;
+        int c, f;
+        char32_t ch;
+    };
+    void record(const Op& op);
+    void draw(const Op& op);
+    PixelRect bounds(const Op& op) const;
+    void fill_pixels(int x0, int y0, int x1, int y1, int colour);
+    void touch(const PixelRect& r);
+
+    float scale_;
+    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GlyphCache> glyphs_;
+    std::vector<Op> ops_;
+    PixelRect dirty_;
+};
+
+}  // namespace rt

@@ -1,0 +1,33 @@
+// The headless backend: the same canvas in memory, no display, keys from a
+// script, the clock optionally fixed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/backend.hpp"
+
+namespace rt {
+
+// A scripted key: a Key, or the window's close button.
+struct ScriptKey {
+    Key key;
+    bool close = false;
+};
+
+// Key script: every character stands for itself; named keys in braces:
+// {Enter} {BS} {Del} {Space} {F1}..{F12} {Ctrl+L} {Close} {LBrace}.
+// Text is UTF-8; a character outside ASCII is handed over as its CP932 text.
+std::vector<ScriptKey> parse_key_script(const std::string& script);
+
+struct HeadlessOptions {
+    float scale = 1;
+    std::string time;               // "hh:mm:ss" fixes the clock; empty reads the real one
+    std::vector<ScriptKey> keys;
+    int idle_polls_to_end = 100;    // empty polls after the script that end the run
+};
+
+std::unique_ptr<Backend> make_headless(HeadlessOptions options);
+
+}  // namespace rt

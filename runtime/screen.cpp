@@ -1,0 +1,214 @@
+#include "runtime/screen.hpp"
+
+#include <charconv>
+#include <chrono>
+#include <ctime>
+#include <deque>
+#include <random>
+
+#include "runtime/backend.hpp"
+#include "runtime/trace.hpp"
+
+namespace rt {
+
+namespace {
+
+struct Runtime {
+    std::unique_ptr<Backend> backend;
+    std::deque<Key> keys;
+    Text function_keys[13];
+    int column = 0, row = 0;
+    std::vector<TraceEntry>* trace = nullptr;
+    std::mt19937 random{0};
+};
+
+Runtime& runtime() {
+    static Runtime r;
+    return r;
+}
+
+Canvas& canvas() { return backend().canvas(); }
+
+void record(TraceEntry e) {
+    if (runtime().trace) runtime().trace->push_back(std::move(e));
+}
+
+// Draws text cell by cell: 8 dots a single-byte character, 16 a double-byte
+// one, both 16 high, times the scales (0 draws as 1).
+void draw_text(float x, float y, const Text& text, float sx, float sy, int colour, bool opaque) {
+    float kx = sx == 0 ? 1 : sx, ky = sy == 0 ? 1 : sy;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t start = i;
+        char32_t u = sjis::unicode_at(text, i);
+        float w = (i - start == 2 ? 16.0f : 8.0f) * kx;
+        if (opaque) canvas().fill(x, y, x + w - 1, y + 16 * ky - 1, 0, 0);
+        canvas().glyph(x, y, u, w, 16 * ky, 16 * kx, colour);
+        x += w;
+    }
+}
+
+}  // namespace
+
+Backend& backend() {
+    if (!runtime().backend) throw std::logic_error("no screen backend installed");
+    return *runtime().backend;
+}
+
+void install(std::unique_ptr<Backend> b) {
+    Runtime& r = runtime();
+    r.backend = std::move(b);
+    r.keys.clear();
+    for (auto& k : r.function_keys) k.clear();
+    r.column = r.row = 0;
+    r.random.seed(0);
+}
+
+void set_trace(std::vector<TraceEntry>* sink) { runtime().trace = sink; }
+
+void set_map_mode(int, int) {}   // the dot space is fixed at 1440 x 900
+void maximize_window(int) { backend().maximize(); }
+
+void cls() {
+    record({.op = "cls"});
+    canvas().clear();
+}
+
+void locate(int column, int row) {
+    runtime().column = column;
+    runtime().row = row;
+}
+
+void cursor_switch(int) {}   // the text cursor is never shown
+
+void print(const Text& s) {
+    Runtime& r = runtime();
+    record({.op = "print", .x1 = float(r.column), .y1 = float(r.row), .text = sjis::to_utf8(s)});
+    draw_text(8.0f * r.column, 16.0f * r.row, s, 1, 1, 15, true);
+    r.column += static_cast<int>(s.size());
+}
+
+void print_using2(float n) {
+    long v = std::lround(n);
+    Text digits = std::to_string(v);
+    print(digits.size() >= 2 ? digits : Text(2 - digits.size(), ' ') + digits);
+}
+
+void line(float x1, float y1, float x2, float y2, int colour, Mode mode, int fill, bool relative) {
+    if (relative) { x2 += x1; y2 += y1; }
+    int f = fill < 0 ? colour : fill;
+    const char* name = mode == Mode::Line ? "line" : mode == Mode::Box ? "box" : "fill";
+    record({.op = "line", .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2, .c = colour,
+            .fill = mode == Mode::Fill ? f : -1, .mode = name});
+    switch (mode) {
+    case Mode::Line: canvas().line(x1, y1, x2, y2, colour); break;
+    case Mode::Box: canvas().box(x1, y1, x2, y2, colour); break;
+    case Mode::Fill: canvas().fill(x1, y1, x2, y2, colour, f); break;
+    }
+}
+
+void circle(float x, float y, float r, int colour, bool filled, int fill) {
+    int f = fill < 0 ? colour : fill;
+    record({.op = "circle", .x1 = x, .y1 = y, .r = r, .c = colour, .fill = filled ? f : -1});
+    if (filled) canvas().disc(x, y, r, colour, f);
+    else canvas().circle(x, y, r, colour);
+}
+
+void symbol(float x, float y, const Text& text, float sx, float sy, int colour) {
+    record({.op = "symbol", .x1 = x, .y1 = y, .sx = sx, .sy = sy, .c = colour, .text = sjis::to_utf8(text)});
+    draw_text(x, y, text, sx, sy, colour, false);
+}
+
+Text knj(int code) {
+    if (code >= 0x100 && code < 0x200) return Text(1, static_cast<char>(code - 0x100));
+    int j1 = (code >> 8) & 0xFF, j2 = code & 0xFF;
+    if (j1 < 0x21 || j1 > 0x7E || j2 < 0x21 || j2 > 0x7E) throw Fault("illegal function call");
+    int s1 = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
+    int s2 = j2 + ((j1 & 1) ? (j2 >= 0x60 ? 0x20 : 0x1F) : 0x7E);
+    return Text{static_cast<char>(s1), static_cast<char>(s2)};
+}
+
+Text inkey() {
+    Runtime& r = runtime();
+    backend().pump(r.keys);
+    if (r.keys.empty()) {
+        backend().wait(r.keys);
+        return {};
+    }
+    Key k = std::move(r.keys.front());
+    r.keys.pop_front();
+    record({.op = "key", .text = k.name});
+    if (k.fn >= 1 && k.fn <= 12) return r.function_keys[k.fn];
+    return k.text;
+}
+
+void key(int n, const Text& s) {
+    if (n < 1 || n > 12) throw Fault("illegal function call");
+    runtime().function_keys[n] = s;
+}
+
+void idle() {
+    Runtime& r = runtime();
+    backend().pump(r.keys);
+    r.keys.clear();
+    backend().wait(r.keys);
+    r.keys.clear();
+}
+
+Text time_text() { return backend().clock(); }
+
+float rnd() {
+    // 24 random bits: every value in [0, 1) exactly representable as a float
+    return static_cast<float>(runtime().random() >> 8) * (1.0f / 16777216.0f);
+}
+
+void randomize(float seed) { runtime().random.seed(static_cast<std::uint32_t>(static_cast<long>(seed))); }
+
+void end() { throw ProgramEnd{}; }
+
+std::string Backend::clock() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    return buf;
+}
+
+namespace {
+std::string number(float v) {
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+std::string quoted(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
+        else if (c < 0x20) { char buf[8]; std::snprintf(buf, sizeof buf, "\\u%04x", c); out += buf; }
+        else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+}  // namespace
+
+std::string to_json(const TraceEntry& e) {
+    std::string j = "{\"op\":" + quoted(e.op);
+    if (e.op == "line") {
+        j += ",\"x1\":" + number(e.x1) + ",\"y1\":" + number(e.y1) + ",\"x2\":" + number(e.x2) + ",\"y2\":" +
+             number(e.y2) + ",\"c\":" + std::to_string(e.c) + ",\"mode\":" + quoted(e.mode) + ",\"fill\":" +
+             (e.fill < 0 ? std::string("null") : std::to_string(e.fill));
+    } else if (e.op == "circle") {
+        j += ",\"x\":" + number(e.x1) + ",\"y\":" + number(e.y1) + ",\"r\":" + number(e.r) + ",\"c\":" +
+             std::to_string(e.c) + ",\"fill\":" + (e.fill < 0 ? std::string("null") : std::to_string(e.fill));
+    } else if (e.op == "symbol") {
+        j += ",\"x\":" + number(e.x1) + ",\"y\":" + number(e.y1) + ",\"text\":" + quoted(e.text) + ",\"sx\":" +
+             number(e.sx) + ",\"sy\":" + number(e.sy) + ",\"c\":" + std::to_string(e.c);
+    } else if (e.op == "print") {
+        j += ",\"col\":" + number(e.x1) + ",\"row\":" + number(e.y1) + ",\"text\":" + quoted(e.text);
+    } else if (e.op == "key") {
+        j += ",\"key\":" + quoted(e.text);
+    }
+    return j + "}";
+}
+
+}  // namespace rt

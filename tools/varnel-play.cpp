@@ -1,0 +1,36 @@
+// varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]
+//             [--trace FILE] [--state FILE] [--scale S]
+// Runs a drill program headless from a key script and writes what it showed.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "tools/player.hpp"
+
+int main(int argc, char** argv) {
+    PlayOptions options;
+    try {
+        for (int i = 1; i < argc; ++i) {
+            std::string arg = argv[i];
+            auto value = [&]() -> std::string {
+                if (i + 1 >= argc) throw std::invalid_argument(arg + " needs a value");
+                return argv[++i];
+            };
+            if (arg == "--bank") options.bank = std::stoi(value());
+            else if (arg == "--time") options.time = value();
+            else if (arg == "--keys") options.keys = value();
+            else if (arg == "--png") options.png = value();
+            else if (arg == "--trace") options.trace = value();
+            else if (arg == "--state") options.state = value();
+            else if (arg == "--scale") options.scale = std::stof(value());
+            else throw std::invalid_argument("unknown option " + arg);
+        }
+        if (options.scale <= 0 || options.scale > 8) throw std::invalid_argument("--scale takes a number above 0, at most 8");
+        play(options);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "varnel-play: %s\n", e.what());
+        return 2;
+    }
+}
