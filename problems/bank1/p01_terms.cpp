@@ -34,12 +34,11 @@ void Terms::question() {
 
 // ---- answer layout and accepted answers ----------------------------------------
 void Terms::answers() {
-    self_check();
-    alternative2_pen();
+    self_check();   // alternative2 from the pen's texts
 }
 
 // ---- prompt ------------------------------------------------------------------
-Text Terms::prompt() { return "正解なら１、間違いなら０を入力"_sj; }
+Text Terms::prompt() { return self_check_prompt(); }
 
 // Hint 1, hint 2 and the answer draw nothing: the answers are already on screen.
 

@@ -62,12 +62,11 @@ void NaturalNumbers::question() {
 
 // ---- answer layout and accepted answers ----------------------------------------
 void NaturalNumbers::answers() {
-    self_check();
-    alternative2_pen();
+    self_check();   // alternative2 from the pen's texts
 }
 
 // ---- prompt ------------------------------------------------------------------
-Text NaturalNumbers::prompt() { return "正解なら１、間違いなら０を入力"_sj; }
+Text NaturalNumbers::prompt() { return self_check_prompt(); }
 
 // Hint 1, hint 2 and the answer draw nothing: the answers are already on screen.
 
