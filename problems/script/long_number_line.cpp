@@ -1,0 +1,75 @@
+#include "problems/script/long_number_line.hpp"
+
+namespace script {
+
+namespace {
+
+// A tick's value, three characters wide so that it centres under its tick:
+// " 0 ", "-5 ", "10 ", "-10".
+Text tick_label(float value) {
+    Text t = text_of(value);
+    if (t.size() == 1) return " " + t + " ";
+    if (t.size() == 2) return t + " ";
+    return t;
+}
+
+void point(float x, float y) { disc(x, y, 4, 9, 9); }
+
+}  // namespace
+
+float x_on_long_line(float value) { return 960 + 24 * value; }
+
+void long_number_line(float y) {
+    fig_y[31] = y;
+    fig_x[31] = 960;
+    fig_x[32] = 720;
+    fig_x[33] = 1200;
+    line(704, y, 1216, y, 15);
+    for (int i = 1; i <= 21; ++i) {
+        float x = 720 + 24 * (i - 1);
+        line(x, y - 4, x, y + 4, 15);
+        graphic_text(x - 12, y + 12, tick_label(i - 11), 1, 13);
+    }
+    for (int i = 1; i <= 3; ++i) {
+        float x = 720 + 240 * (i - 1);
+        line(x, y - 8, x, y + 8, 15);
+    }
+}
+
+void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
+                            const Text& frac_markup) {
+    long_number_line(y);
+    float x1 = x_on_long_line(fig_value1);
+    point(x1, y);
+    graphic_text(x1 - 12, y - 24, fig_label1, 1, 7);
+    float x2 = x_on_long_line(fig_value2);
+    point(x2, y);
+    graphic_text(x2 - 12, y + 28, frac_markup, 1, 7);
+}
+
+void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
+                                   const Text& frac_markup) {
+    long_number_line(y);
+    float x1 = x_on_long_line(fig_value1);
+    point(x1, y);
+    text(7, x1 - 24, y - 45, fig_label1);
+    float x2 = x_on_long_line(fig_value2);
+    point(x2, y);
+    text(7, x2 - 24, y + 36, frac_markup);
+}
+
+void number_line_with_point(float y, float fig_value1) {
+    long_number_line(y);
+    point(x_on_long_line(fig_value1), y);
+}
+
+void hop_from_point(float y, float fig_value1, float fig_value2, const Text& frac_markup) {
+    float x1 = x_on_long_line(fig_value1);
+    float x2 = x1 + 24 * fig_value2;
+    // A hop to the left bulges to the right of its direction, which is above the line too.
+    float side = fig_value2 < 0 ? 1 : -1;
+    hop_arc(x1, y, x2, y, side, 1, 1, 9);
+    point_label(frac_markup, (x1 + x2) / 2, y - 16, 1, 1, 13);
+}
+
+}  // namespace script
