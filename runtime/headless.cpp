@@ -48,7 +48,10 @@ public:
     explicit HeadlessBackend(HeadlessOptions options)
         : Backend(options.scale), options_(std::move(options)) {}
 
-    void pump(std::deque<Key>&) override {}
+    void pump(std::deque<Key>& keys) override {
+        for (const ScriptKey& k : options_.typed_ahead) keys.push_back(k.key);
+        options_.typed_ahead.clear();
+    }
 
     // A scripted key reaches only the poll after one that found the keyboard empty.
     void wait(std::deque<Key>& keys) override {

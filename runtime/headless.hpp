@@ -25,6 +25,7 @@ struct HeadlessOptions {
     float scale = 1;
     std::string time;               // "hh:mm:ss" fixes the clock; empty reads the real one
     std::vector<ScriptKey> keys;
+    std::vector<ScriptKey> typed_ahead;   // already waiting when the program starts
     int idle_polls_to_end = 100;    // empty polls after the script that end the run
 };
 
