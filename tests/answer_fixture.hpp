@@ -38,10 +38,12 @@ protected:
     }
     void TearDown() override { rt::set_trace(nullptr); }
 
-    // A fresh headless screen whose keyboard will type `script`.
-    void install_keys(const std::string& script) {
+    // A fresh headless screen whose keyboard will type `script`, after the
+    // keys of `waiting`, which are there before the first poll.
+    void install_keys(const std::string& script, const std::string& waiting = "") {
         rt::HeadlessOptions options;
         options.keys = rt::parse_key_script(script);
+        options.typed_ahead = rt::parse_key_script(waiting);
         options.idle_polls_to_end = 5;
         rt::install(rt::make_headless(std::move(options)));
         static const char* const strings[] = {"\\", "^", "!", "@", "[", "]", "&", "%", "'", "$", "?", "~"};

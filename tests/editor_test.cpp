@@ -154,6 +154,13 @@ TEST_F(Editor, BackspaceOnTheMainLine) {
 
     EXPECT_EQ(answer("1{BS}{BS}7{Enter}"), "marked");
     EXPECT_EQ(g.typed[1], "7");
+
+    // On an empty later blank it erases the last cell of the label in front.
+    g.blank_count = 2;
+    g.answer_label[1] = "と"_sj;
+    EXPECT_EQ(answer("1{Enter}{BS}"), "waiting");
+    EXPECT_EQ(drawn().back(), "fill 512,558 528,606 c0");
+    EXPECT_EQ(g.pen_x, 528);
 }
 
 TEST_F(Editor, BackspaceInsideAFraction) {

@@ -29,6 +29,13 @@ TEST_F(Prompts, SpacePromptWaitsForTheSpaceBarOnly) {
     EXPECT_EQ(drawn(), (Lines{"fill 568,621 736,648 c13", "スペース　キーを押す 568,630", "fill 568,621 736,648 c0",
                               "print " + std::string(20, ' '), "print " + std::string(27, ' ')}));
     EXPECT_EQ(prints, (std::vector<std::pair<float, float>>{{64, 23}, {50, 22}}));
+
+    // Keys typed after the space bar are flushed.
+    install_keys("z", "{Enter}{Space}bc");
+    space_prompt();
+    Text next;
+    while (next.empty()) next = rt::inkey();
+    EXPECT_EQ(next, "z");
 }
 
 TEST_F(Prompts, EnterPromptWaitsForEnterAndStaysOnScreen) {
@@ -42,9 +49,10 @@ TEST_F(Prompts, EnterPromptWaitsForEnterAndStaysOnScreen) {
 }
 
 TEST_F(Prompts, KeyPauseTakesAnyOneKey) {
-    install_keys("q");
+    install_keys("", "qr");
     key_pause();
     EXPECT_EQ(g.key_text, "q");
+    EXPECT_EQ(rt::inkey(), "r");  // the keys after the first stay waiting
     Lines seen = drawn();
     ASSERT_GE(seen.size(), 4u);
     EXPECT_EQ(seen[0], "fill 96,639 400,675 c4");
