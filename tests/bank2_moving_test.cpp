@@ -1,0 +1,221 @@
+// Moving along the number line (second bank, problems 7 to 10): the amounts
+// each start draws, the answers with their signed second forms, the number
+// line with its point and the dotted hops, and whole runs through the driver.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "tests/problem_play.hpp"
+
+namespace {
+
+using namespace problem_play;
+
+Text text_of(float v) { return std::to_string(static_cast<int>(v)); }
+
+Trace routine(void (Bank::*which)(int), int problem) {
+    Trace trace;
+    rt::set_trace(&trace);
+    (script::bank(2).*which)(problem);
+    rt::set_trace(nullptr);
+    return trace;
+}
+
+Trace since_header(const Trace& trace) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < trace.size(); ++i)
+        if (trace[i].op == "symbol" && trace[i].text == "ＮＯ") from = i;
+    return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
+}
+
+// The dots of the hop arcs (radius 0.5, colour 9).
+std::vector<rt::TraceEntry> hop_dots(const Trace& trace) {
+    std::vector<rt::TraceEntry> out;
+    for (const auto& e : trace)
+        if (e.op == "circle" && e.r == 0.5f && e.c == 9) out.push_back(e);
+    return out;
+}
+
+int number_lines_at(const Trace& trace, float y) {
+    int n = 0;
+    for (const auto& e : trace) n += e.op == "line" && e.x1 == 704 && e.x2 == 1216 && e.y1 == y && e.y2 == y;
+    return n;
+}
+
+bool point_at(const Trace& trace, float value, float y) {
+    for (const auto& e : trace)
+        if (e.op == "circle" && e.x1 == 960 + 24 * value && e.y1 == y && e.r == 4 && e.fill == 9) return true;
+    return false;
+}
+
+// One hop from `from` by `step` units on the line at y: every dot between the
+// two points and on or above the line, the top 16 dots above it, and the
+// amount centred above the middle.
+void expect_hop(const Trace& trace, float from, float step, float y) {
+    auto dots = hop_dots(trace);
+    ASSERT_EQ(dots.size(), 181u);
+    float x1 = 960 + 24 * from, x2 = x1 + 24 * step;
+    float top = y;
+    for (const auto& d : dots) {
+        EXPECT_GE(d.x1, std::min(x1, x2) - 0.5f);
+        EXPECT_LE(d.x1, std::max(x1, x2) + 0.5f);
+        EXPECT_LE(d.y1, y + 0.5f);
+        top = std::min(top, d.y1);
+    }
+    EXPECT_NEAR(top, y - 16, 0.5);
+    Text amount = std::to_string(static_cast<int>(std::fabs(step)));
+    const rt::TraceEntry* label = glyph(trace, shown(amount), y - 36);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->x1, (x1 + x2) / 2 - 8);
+    EXPECT_EQ(label->c, 13);
+}
+
+// ---- values and accepted answers -------------------------------------------
+
+TEST(Bank2Moving, AmountsStayInRangeTheFirstValueChangesAndAnswersCarryTheirSignedForms) {
+    Starts starts(2);
+    std::set<float> amounts3, amounts6;
+    float previous = 0;
+    for (int seed = 0; seed < 80; ++seed) {
+        int problem = 7 + seed % 4;
+        starts.start(problem, static_cast<float>(seed));
+        SCOPED_TRACE("problem " + std::to_string(problem) + " seed " + std::to_string(seed));
+        float n3 = g.num[3], n6 = g.num[6];
+        EXPECT_NE(n3, previous);   // num[3] is the first value in all four problems
+        previous = n3;
+        amounts3.insert(n3);
+        amounts6.insert(n6);
+        EXPECT_GE(n6, 2); EXPECT_LE(n6, 7);
+
+        float first = 0, second = 0;
+        if (problem == 7) first = 2 + n3, second = 2 - n3;
+        if (problem == 8) first = -2 + n6, second = -2 - n6;
+        if (problem == 9) first = 2 - n3, second = 2 + n3;
+        if (problem == 10) first = -2 - n6, second = -2 + n6;
+        EXPECT_EQ(g.expected(1, 1), text_of(first));
+        EXPECT_EQ(g.expected(2, 1), text_of(second));
+        EXPECT_EQ(g.expected(1, 2), first > 0 ? "+" + text_of(first) : "");
+        EXPECT_EQ(g.expected(2, 2), second > 0 ? "+" + text_of(second) : "");
+        EXPECT_EQ(g.expected(3, 2), "AQ:CQ");
+        EXPECT_EQ(g.expected(4, 2), "BP");
+        EXPECT_EQ(g.alternative2, "mk" + g.expected(1, 2));
+        EXPECT_EQ(g.expected_all, text_of(first) + text_of(second));
+        EXPECT_EQ(g.blank_count, 2);
+    }
+    EXPECT_EQ(amounts3, (std::set<float>{2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(amounts6, (std::set<float>{2, 3, 4, 5, 6, 7}));
+}
+
+TEST(Bank2Moving, TheSameDrawsInTheNextProblemStillGiveANewFirstValue) {
+    Starts starts(2);
+    for (int seed = 0; seed < 12; ++seed) {
+        int problem = 7 + seed % 3;
+        starts.start(problem, static_cast<float>(seed));
+        float first = g.num[3];
+        starts.start(problem + 1, static_cast<float>(seed));
+        EXPECT_NE(g.num[3], first) << "problems " << problem << ", " << problem + 1 << " seed " << seed;
+    }
+}
+
+// ---- what the pupil sees -------------------------------------------------------
+
+TEST(Bank2Moving, QuestionShowsTheStartingPointAndTheHopsGoRightThenLeft) {
+    Starts starts(2);
+    Trace question = starts.start(7, 5);
+    std::string n = shown(g.num_text[3]);
+    EXPECT_EQ(row(question, 72, 15), "次の数を求めなさい。");
+    EXPECT_EQ(row(question, 108, 15, 96), "①２より" + n + "大きい数");
+    EXPECT_EQ(row(question, 144, 15, 96), "②２より" + n + "小さい数");
+    EXPECT_EQ(number_lines_at(question, 256), 1);
+    EXPECT_TRUE(point_at(question, 2, 256));
+    EXPECT_TRUE(hop_dots(question).empty());
+
+    Trace hint1 = routine(&Bank::hint1, 7);
+    EXPECT_EQ(row(hint1, 324, 15), "①数直線上で、２から右に" + n + "進んだ数");
+
+    Trace hint2 = routine(&Bank::hint2, 7);
+    EXPECT_EQ(row(hint2, 360, 13), "答え…" + shown(g.num_text[4]));
+    expect_hop(hint2, 2, g.num[3], 256);
+    EXPECT_EQ(number_lines_at(hint2, 384), 1);
+    EXPECT_TRUE(point_at(hint2, 2, 384));
+
+    Trace answer = routine(&Bank::answer, 7);
+    EXPECT_EQ(row(answer, 414, 15), "②数直線上で、２から左に" + n + "進んだ数");
+    EXPECT_EQ(row(answer, 450, 13), "答え…" + shown(g.num_text[5]));
+    expect_hop(answer, 2, -g.num[3], 384);   // to the left, still above the line
+}
+
+TEST(Bank2Moving, NegativeAmountHintsRestateTheMoveInColour) {
+    Starts starts(2);
+    starts.start(10, 9);
+    std::string n = shown(g.num_text[6]);
+    Trace hint1 = routine(&Bank::hint1, 10);
+    EXPECT_EQ(row(hint1, 216, 15), "①－２より－" + n + "大きい数は、だから");
+    EXPECT_EQ(row(hint1, 216, 13), "－２より" + n + "小さい数");
+
+    Trace hint2 = routine(&Bank::hint2, 10);
+    EXPECT_EQ(row(hint2, 270, 15), "数直線上で、－２から左に" + n + "進んだ数で");
+    EXPECT_EQ(row(hint2, 270, 13), shown(g.num_text[8]));
+    expect_hop(hint2, -2, -g.num[6], 256);
+
+    Trace answer = routine(&Bank::answer, 10);
+    EXPECT_EQ(row(answer, 342, 13), "－２より" + n + "大きい数");
+    EXPECT_EQ(row(answer, 396, 13), shown(g.num_text[7]));
+    expect_hop(answer, -2, g.num[6], 384);
+
+    starts.start(9, 9);
+    n = shown(g.num_text[3]);
+    EXPECT_EQ(row(routine(&Bank::hint1, 9), 306, 13), "２より" + n + "小さい数");
+    Trace hint2_9 = routine(&Bank::hint2, 9);
+    EXPECT_EQ(row(hint2_9, 333, 13), shown(g.num_text[5]));
+    expect_hop(hint2_9, 2, -g.num[3], 256);
+    Trace answer_9 = routine(&Bank::answer, 9);
+    EXPECT_EQ(row(answer_9, 369, 13), "２より" + n + "大きい数");
+    EXPECT_EQ(row(answer_9, 396, 13), shown(g.num_text[4]));
+}
+
+// ---- whole runs -----------------------------------------------------------------
+
+// The small per-blank circles (right) of the answer line.
+int blank_circles(const Trace& trace) {
+    int n = 0;
+    for (const auto& e : trace) n += e.op == "circle" && e.r == 15 && e.c == 8;
+    return n;
+}
+
+TEST(Bank2Moving, APositiveAnswerWithItsSignIsRightForItsBlankOnly) {
+    run(practice_from(7), 2);
+    Text a1 = g.expected(1, 1), a2 = g.expected(2, 1);
+    ASSERT_EQ(g.expected(1, 2), "+" + a1);
+
+    Trace right = since_header(run(practice_from(7) + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    EXPECT_EQ(grid_mark(right, 7), "○");
+    EXPECT_EQ(blank_circles(right), 2);
+    EXPECT_EQ(count_text(right, kSpacePrompt), 0);
+    EXPECT_EQ(hop_dots(right).size(), 2 * 181u);   // both hints and the answer ran
+    EXPECT_GE(count_text(right, kNextStep), 1);
+
+    // "+4" earns the blank its circle, but the whole answer is then "+40".
+    Trace signed_answer = since_header(run(practice_from(7) + "+" + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    EXPECT_EQ(blank_circles(signed_answer), 2);
+    EXPECT_EQ(grid_mark(signed_answer, 7), "×");
+    EXPECT_EQ(count_text(signed_answer, kSpacePrompt), 1);
+}
+
+TEST(Bank2Moving, ThreeWrongAnswersAtTheLastProblemEndWithTheEndOfBankMenu) {
+    std::string wrong = "99{Enter}99{Enter}";
+    Trace trace = since_header(run(practice_from(10) + wrong + "{Space}" + wrong + "{Space}" + wrong, 2));
+    EXPECT_EQ(grid_mark(trace, 10), "×");
+    EXPECT_EQ(blank_circles(trace), 0);
+    EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
+    EXPECT_EQ(hop_dots(trace).size(), 2 * 181u);
+    EXPECT_GE(count_text(trace, kEndOfBank), 1);
+    EXPECT_EQ(count_text(trace, kNextStep), 0);
+
+    // Choice 2 starts again from problem 1.
+    trace = since_header(run(practice_from(10) + wrong + "{Space}" + wrong + "{Space}" + wrong + "2", 2));
+    EXPECT_EQ(g.problem_no, 1);
+}
+
+}  // namespace
