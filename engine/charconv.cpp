@@ -22,7 +22,9 @@ void convert(const Text& typed, const Text& shown) {
 
 }  // namespace
 
+// The empty glyph of an empty run stays empty: it draws nothing.
 void to_display_char() {
+    if (g.glyph.empty()) return;
     convert(typed1(), shown1());
     convert(typed2(), shown2());
 }
