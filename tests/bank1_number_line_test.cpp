@@ -1,0 +1,349 @@
+// The first bank's problems 4 to 6: natural numbers and integers out of a
+// shuffled list (self-check), and reading points on the number line.
+#include <algorithm>
+#include <cmath>
+#include <regex>
+#include <set>
+
+#include "problems/script/number_line.hpp"
+#include "tests/bank1_problems.hpp"
+
+namespace {
+
+using namespace bank1_test;
+using script::num;
+using script::num_text;
+using script::aux_text;
+using script::frac_text;
+using script::fig_x;
+using script::fig_y;
+using script::expected;
+
+// ---- problem 4: natural numbers and integers ---------------------------------------
+
+TEST(Bank1NaturalNumbers, ValuesAndTheShuffledListOverManyStarts) {
+    start_up();
+    std::set<std::string> firsts;
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        fresh_screen(seed, "x");
+        start(4);
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        EXPECT_TRUE(num[1] >= 1 && num[1] <= 15 && num[1] == std::floor(num[1])) << num[1];
+        EXPECT_TRUE(num[2] >= 1 && num[2] <= 15 && num[2] == std::floor(num[2])) << num[2];
+        EXPECT_TRUE(num[3] >= -7 && num[3] <= -1) << num[3];
+        EXPECT_TRUE(num[4] >= -12 && num[4] <= -6) << num[4];
+        EXPECT_EQ(num_text[5], "0");
+        EXPECT_TRUE(std::regex_match(num_text[6], std::regex("5\\.[1-9]"))) << num_text[6];
+        EXPECT_TRUE(std::regex_match(num_text[8], std::regex("-2\\.[1-9]"))) << num_text[8];
+        // The fractions: 1 over 1 to 15 and -2 over 1 to 15, reduced; 1/1 and -2/1 are whole.
+        EXPECT_TRUE(std::regex_match(frac_text[1], std::regex("1|\xC0" "1/([2-9]|1[0-5])\xC0"))) << frac_text[1];
+        EXPECT_TRUE(std::regex_match(frac_text[2], std::regex("-2|-1|-\xC0(2/([3-9]|1[0-5])|1/[2-7])\xC0")))
+            << frac_text[2];
+
+        // Text fix-ups: the second natural number with "+", the fractions in 7 and 9.
+        EXPECT_EQ(num_text[2][0], '+');
+        EXPECT_EQ(num_text[7], frac_text[1]);
+        EXPECT_EQ(num_text[9], frac_text[2]);
+        // The list is the nine items in some order; 11 to 19 are all marked taken.
+        std::vector<Text> items, list;
+        for (int i = 1; i <= 9; ++i) {
+            items.push_back(num_text[i]);
+            list.push_back(aux_text[i]);
+            EXPECT_EQ(num_text[10 + i], "no");
+        }
+        std::sort(items.begin(), items.end());
+        std::sort(list.begin(), list.end());
+        EXPECT_EQ(list, items);
+        firsts.insert(aux_text[1]);
+
+        EXPECT_EQ(expected(1, 1), "1");
+        EXPECT_EQ(g.blank_count, 1);
+        EXPECT_EQ(g.alternative2, g.pen_x_text + g.pen_y_text);
+    }
+    // Every kind of item comes first in some list: the order really is shuffled.
+    EXPECT_GT(firsts.size(), 9u);
+}
+
+TEST(Bank1NaturalNumbers, AnswersAfterTheKeyPauseListTwoNaturalsAndFiveIntegers) {
+    start_up();
+    fresh_screen(21, "x");
+    Trace trace;
+    rt::set_trace(&trace);
+    start(4);
+    rt::set_trace(nullptr);
+
+    EXPECT_EQ(row(trace, 108, 64), "①次の数の中で自然数を書きなさい。");
+    EXPECT_EQ(row(trace, 144, 64), "②次の数の中で整数を書きなさい。");
+    std::string naturals = "①自然数…" + wide(num_text[1]) + "，" + wide(num_text[2]);
+    std::string integers = "②整数…" + wide(num_text[1]);
+    for (int i = 2; i <= 5; ++i) integers += "，" + wide(num_text[i]);
+    EXPECT_EQ(row(trace, 288, 64), naturals);
+    EXPECT_EQ(row(trace, 342, 64), integers);
+
+    // Drawn in colour 13, and only after the pause.
+    std::size_t pause = 0, answers = 0;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        if (trace[i].text == "何" && trace[i].y1 == 648) pause = i;
+        if (trace[i].y1 == 288 && trace[i].text == "自") {
+            answers = i;
+            EXPECT_EQ(trace[i].c, 13);
+        }
+    }
+    EXPECT_GT(pause, 0u);
+    EXPECT_GT(answers, pause);
+}
+
+TEST(Bank1NaturalNumbers, OneAfterThePauseIsRight) {
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(4) + "x" + "1{Enter}"});
+    EXPECT_EQ(g.mark_result, 2);
+    EXPECT_EQ(g.attempt_count, 1);
+    EXPECT_EQ(grid_mark(r.trace, 4), "○");
+    EXPECT_EQ(count_text(r.trace, "正"), 1);   // the prompt's first glyph, at the prompt line
+    for (const auto& e : r.trace)
+        if (e.text == "正") {
+            EXPECT_EQ(e.x1, 432);
+            EXPECT_EQ(e.y1, 536);
+            EXPECT_EQ(e.c, 11);
+        }
+}
+
+// ---- the number line --------------------------------------------------------------
+
+TEST(Bank1NumberLine, ScaleFromMinusTenToTenWithItsMarksAndValues) {
+    start_up();
+    fresh_screen(1);
+    Trace trace;
+    rt::set_trace(&trace);
+    script::number_line();
+    rt::set_trace(nullptr);
+
+    EXPECT_EQ(fig_x[31], 960);
+    EXPECT_EQ(fig_x[32], 720);
+    EXPECT_EQ(fig_x[33], 1200);
+    EXPECT_EQ(fig_y[31], 160);
+    EXPECT_EQ(fig_y[34], 152);
+    EXPECT_EQ(fig_y[35], 168);
+
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace[0].op, "line");
+    EXPECT_EQ(trace[0].x1, 704);
+    EXPECT_EQ(trace[0].x2, 1216);
+    EXPECT_EQ(trace[0].y1, 160);
+
+    std::vector<float> units, longs;
+    std::vector<std::string> labels;
+    for (const auto& e : trace) {
+        if (e.op == "line" && e.y1 == 156 && e.y2 == 164) units.push_back(e.x1);
+        if (e.op == "line" && e.y1 == 152 && e.y2 == 168) longs.push_back(e.x1);
+        if (e.op == "symbol") {
+            EXPECT_EQ(e.y1, 172);
+            EXPECT_EQ(e.c, 13);
+            labels.push_back(e.text);
+        }
+    }
+    ASSERT_EQ(units.size(), 21u);
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(units[i], 720 + 24 * i);
+    EXPECT_EQ(longs, (std::vector<float>{720, 960, 1200}));
+    ASSERT_EQ(labels.size(), 21u);
+    EXPECT_EQ(labels[0], "-10");
+    EXPECT_EQ(labels[5], "-5 ");
+    EXPECT_EQ(labels[10], " 0 ");
+    EXPECT_EQ(labels[15], " 5 ");
+    EXPECT_EQ(labels[20], "10 ");
+    for (const auto& e : trace)
+        if (e.text == " 0 ") EXPECT_EQ(e.x1, 948);
+}
+
+// ---- problem 5: whole numbers A and B ------------------------------------------------
+
+// The circle and the letter of the point named `letter`, and where they are.
+struct Point {
+    float x = -1, letter_x = -1, letter_y = -1;
+};
+Point point(const Trace& trace, const std::string& letter) {
+    Point p;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        const auto& e = trace[i];
+        if (e.op == "symbol" && e.text == letter && e.c == 7 && i > 0 && trace[i - 1].op == "circle") {
+            p.x = trace[i - 1].x1;
+            EXPECT_EQ(trace[i - 1].y1, 160);
+            EXPECT_EQ(trace[i - 1].r, 4);
+            EXPECT_EQ(trace[i - 1].c, 9);
+            p.letter_x = e.x1;
+            p.letter_y = e.y1;
+        }
+    }
+    return p;
+}
+
+TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
+    start_up();
+    std::set<float> a_values, b_values;
+    for (unsigned seed = 1; seed <= 150; ++seed) {
+        // The draws after the first value follow the clock: vary it too.
+        std::string clock = "12:" + std::to_string(10 + seed % 50) + ":" + std::to_string(10 + seed % 47);
+        fresh_screen(seed, "", clock);
+        Trace trace;
+        rt::set_trace(&trace);
+        start(5);
+        rt::set_trace(nullptr);
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        a_values.insert(num[1]);
+        b_values.insert(num[2]);
+        EXPECT_TRUE(num[1] >= 1 && num[1] <= 9 && num[1] == std::floor(num[1])) << num[1];
+        EXPECT_TRUE(num[2] >= -7 && num[2] <= -1 && num[2] == std::floor(num[2])) << num[2];
+
+        Point a = point(trace, "A"), b = point(trace, "B");
+        EXPECT_EQ(a.x, 960 + 24 * num[1]);
+        EXPECT_EQ(b.x, 960 + 24 * num[2]);
+        EXPECT_TRUE(a.x >= 984 && a.x <= 1176);
+        EXPECT_TRUE(b.x >= 792 && b.x <= 936);
+        EXPECT_EQ(a.letter_x, a.x - 4);
+        EXPECT_EQ(a.letter_y, 136);
+
+        EXPECT_EQ(expected(1, 1), num_text[1]);
+        EXPECT_EQ(expected(2, 1), num_text[2]);
+        EXPECT_EQ(expected(2, 1)[0], '-');
+        EXPECT_EQ(expected(1, 2), "+" + num_text[1]);
+        EXPECT_EQ(expected(2, 2), "");
+        EXPECT_EQ(g.expected_all, num_text[1] + num_text[2]);
+        EXPECT_EQ(g.alternative2, "mk+" + num_text[1]);
+        EXPECT_EQ(g.blank_count, 2);
+    }
+    EXPECT_EQ(a_values.size(), 9u);
+    EXPECT_EQ(b_values.size(), 7u);
+}
+
+TEST(Bank1NumberLineIntegers, DrawsAfterTheFirstValueFollowOnlyTheClock) {
+    start_up();
+    fresh_screen(1, "", "09:30:15");
+    start(5);
+    float b = num[2];
+    for (unsigned seed = 2; seed <= 20; ++seed) {
+        fresh_screen(seed, "", "09:30:15");
+        start(5);
+        EXPECT_EQ(num[2], b);
+    }
+}
+
+TEST(Bank1NumberLineIntegers, FirstValueIsDrawnAgainWhenItRepeatsTheLastOne) {
+    start_up();
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        fresh_screen(seed);
+        start(5);
+        float first = num[1];
+        fresh_screen(seed);   // the same draws again: the first one now repeats
+        start(5);
+        EXPECT_NE(num[1], first);
+        EXPECT_EQ(g.last_first_value, num[1]);
+    }
+}
+
+TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
+    start_up();
+    fresh_screen(4);
+    start(5);
+    Trace trace;
+    rt::set_trace(&trace);
+    script::bank(1).hint1(5);
+    script::bank(1).hint2(5);
+    script::bank(1).answer(5);
+    rt::set_trace(nullptr);
+    EXPECT_EQ(row(trace, 144, 32), "正の数…０より右の方に表される数");
+    EXPECT_EQ(row(trace, 180, 32), "負の数…０より左の方に表される数（－をつける）");
+    EXPECT_EQ(row(trace, 252, 144, 288), "…" + wide(num_text[1]));
+    EXPECT_EQ(row(trace, 252, 304), "…" + wide(num_text[2]));
+    for (const auto& e : trace)
+        if (e.y1 == 252) EXPECT_EQ(e.c, 13);
+}
+
+TEST(Bank1NumberLineIntegers, RightAtOnceThenTheCommaAlternative) {
+    play({.bank = 1, .time = kClock, .keys = practice_from(5)});
+    Text a = expected(1, 1), b = expected(2, 1);
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for(a) + keys_for(b)});
+    EXPECT_EQ(g.mark_result, 2);
+    EXPECT_EQ(grid_mark(r.trace, 5), "○");
+    EXPECT_EQ(row(r.trace, 252, 304), "…" + wide(b));
+
+    // "-7," and "7" make the whole answer "-7,7", accepted in every problem.
+    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("-" + a + ",") + keys_for(a)});
+    EXPECT_EQ(g.mark_result, 2);
+}
+
+TEST(Bank1NumberLineIntegers, WrongThreeTimesEndsWithTheAnswer) {
+    play({.bank = 1, .time = kClock, .keys = practice_from(5)});
+    Text a = expected(1, 1), b = expected(2, 1);
+    // A and B exchanged.
+    std::string wrong = keys_for(b) + keys_for(a);
+    PlayResult r = play({.bank = 1, .time = kClock,
+                         .keys = practice_from(5) + wrong + "{Space}" + wrong + "{Space}" + wrong});
+    EXPECT_EQ(g.attempt_count, 3);
+    EXPECT_EQ(g.mark_result, 1);
+    EXPECT_EQ(grid_mark(r.trace, 5), "×");
+    EXPECT_EQ(count_text(r.trace, "スペース　キーを押す"), 2);
+    EXPECT_EQ(row(r.trace, 252, 304), "…" + wide(b));
+}
+
+// ---- problem 6: halves C and D ---------------------------------------------------------
+
+TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
+    start_up();
+    std::set<float> c_values, d_values;
+    for (unsigned seed = 1; seed <= 150; ++seed) {
+        std::string clock = "08:" + std::to_string(10 + seed % 50) + ":" + std::to_string(10 + seed % 43);
+        fresh_screen(seed, "", clock);
+        Trace trace;
+        rt::set_trace(&trace);
+        start(6);
+        rt::set_trace(nullptr);
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        c_values.insert(num[3]);
+        d_values.insert(num[4]);
+        EXPECT_TRUE(num[1] >= 1 && num[1] <= 9) << num[1];
+        EXPECT_TRUE(std::regex_match(num_text[3], std::regex("[1-8]\\.5"))) << num_text[3];
+        EXPECT_TRUE(std::regex_match(num_text[4], std::regex("-[1-8]\\.5"))) << num_text[4];
+
+        Point c = point(trace, "C"), d = point(trace, "D");
+        EXPECT_EQ(c.x, 960 + 24 * num[3]);
+        EXPECT_EQ(d.x, 960 + 24 * num[4]);
+        EXPECT_EQ(std::fmod(c.x - 720, 24.0f), 12);
+        EXPECT_EQ(std::fmod(d.x - 720, 24.0f), 12);
+        EXPECT_EQ(point(trace, "A").x, -1);   // only C and D are marked
+
+        EXPECT_EQ(expected(1, 1), num_text[3]);
+        EXPECT_EQ(expected(2, 1), num_text[4]);
+        EXPECT_EQ(expected(1, 2), "+" + num_text[3]);
+        EXPECT_EQ(g.alternative2, "mk+" + num_text[3]);
+        EXPECT_EQ(g.alternative, "-" + num_text[1] + "," + num_text[1]);
+    }
+    EXPECT_EQ(c_values.size(), 8u);
+    EXPECT_EQ(d_values.size(), 8u);
+}
+
+TEST(Bank1NumberLineHalves, HintsSayWhereHalvesLieAndAnswerNamesD) {
+    start_up();
+    fresh_screen(8);
+    start(6);
+    Trace trace;
+    rt::set_trace(&trace);
+    script::bank(1).hint1(6);
+    script::bank(1).hint2(6);
+    script::bank(1).answer(6);
+    rt::set_trace(nullptr);
+    EXPECT_EQ(row(trace, 180, 32), "数と数のまん中は０．５");
+    EXPECT_EQ(row(trace, 216, 32), "負の数…０より左の方に表される数（－をつける）");
+    EXPECT_EQ(row(trace, 279, 144, 288), "…" + wide(num_text[3]));
+    EXPECT_EQ(row(trace, 279, 304), "…" + wide(num_text[4]));
+}
+
+TEST(Bank1NumberLineHalves, RightAtOnceWithBothHalves) {
+    play({.bank = 1, .time = kClock, .keys = practice_from(6)});
+    Text c = expected(1, 1), d = expected(2, 1);
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(6) + keys_for(c) + keys_for(d)});
+    EXPECT_EQ(g.typed[1], c);
+    EXPECT_EQ(g.typed[2], d);
+    EXPECT_EQ(g.mark_result, 2);
+    EXPECT_EQ(grid_mark(r.trace, 6), "○");
+}
+
+}  // namespace
