@@ -1,0 +1,142 @@
+// Problems of a real bank seen from outside: whole headless runs of a program
+// with the clock fixed, single starts of a problem called directly, and
+// queries on the trace of what was drawn.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "problems/script/script.hpp"
+#include "runtime/headless.hpp"
+#include "runtime/screen.hpp"
+#include "runtime/trace.hpp"
+#include "tools/player.hpp"
+
+namespace problem_play {
+
+using Trace = std::vector<rt::TraceEntry>;
+
+// Runs the program of `bank` from start-up through the key script; the state
+// and the screen stay as the end of the script left them.
+inline Trace run(const std::string& keys, int bank = 1, const std::string& time = "12:00:00") {
+    return play(PlayOptions{.bank = bank, .time = time, .keys = keys}).trace;
+}
+
+// What a whole run drew after its last cleared screen: the practice screen,
+// without the menus before it.
+inline Trace practice_screen(const Trace& trace) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < trace.size(); ++i)
+        if (trace[i].op == "cls") from = i;
+    return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
+}
+
+// Practice from problem n: menu choice 1, the start number, Enter.
+inline std::string practice_from(int n) { return "1" + std::to_string(n) + "{Enter}"; }
+
+// A program brought up to its main menu, so that start routines can be called
+// one by one. Each start gets a fresh screen whose clock reads `time`, whose
+// random generator is reseeded with `seed`, and whose keys answer key pauses.
+class Starts {
+public:
+    explicit Starts(int bank) : bank_(bank) { run("", bank); }
+    Trace start(int problem, float seed, const std::string& time = "12:00:00") {
+        rt::install(rt::make_headless({.time = time, .keys = rt::parse_key_script("xxxx")}));
+        rt::randomize(seed);
+        Trace trace;
+        rt::set_trace(&trace);
+        script::bank(bank_).start(problem);
+        rt::set_trace(nullptr);
+        return trace;
+    }
+
+private:
+    int bank_;
+};
+
+// A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 118.
+inline std::string clock_for_seed(int seed) {
+    int minutes = seed > 59 ? seed - 59 : 0, seconds = seed - minutes;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "00:%02d:%02d", minutes, seconds);
+    return buf;
+}
+
+// A typed text as the screen shows it: digits, signs, the decimal point and
+// capitals in their full-width forms, blanks left out (UTF-8).
+inline std::string shown(const std::string& typed) {
+    static const std::string digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    std::string out;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        char c = typed[i];
+        if (c >= '0' && c <= '9') out += digits[c - '0'];
+        else if (c == '+') out += "＋";
+        else if (c == '-') out += "－";
+        else if (c == '.') out += "．";
+        else if (c == ',') out += "，";
+        else if (c == '=') out += "＝";
+        else if (c == 'A') out += "Α";
+        else if (c >= 'B' && c <= 'Z') out += std::string("\xEF\xBC") + static_cast<char>(0xA1 + c - 'A');
+        else if (c == 'k') out += "ｋ";
+        else if (c == 'g') out += "ｇ";
+        else if (c == 'm') out += "ｍ";
+        else if (c == ' ') continue;
+        else out += c;
+    }
+    return out;
+}
+
+// The visible glyphs drawn with their top at y (in colour `colour`, or any when
+// -1) from x on, in the order drawn, joined (UTF-8; blanks left out).
+inline std::string row(const Trace& trace, float y, int colour = -1, float x_from = 0) {
+    std::string out;
+    for (const auto& e : trace)
+        if (e.op == "symbol" && e.y1 == y && e.x1 >= x_from && (colour < 0 || e.c == colour) &&
+            e.text != "　" && e.text != " ")
+            out += e.text;
+    return out;
+}
+
+// The first glyph drawn with exactly this text, or nullptr.
+inline const rt::TraceEntry* glyph(const Trace& trace, const std::string& text, float y) {
+    for (const auto& e : trace)
+        if (e.op == "symbol" && e.text == text && e.y1 == y) return &e;
+    return nullptr;
+}
+
+// The x of the first glyph drawn with this text at y, or -1.
+inline float x_of(const Trace& trace, const std::string& text, float y) {
+    const rt::TraceEntry* e = glyph(trace, text, y);
+    return e ? e->x1 : -1;
+}
+
+inline int count_text(const Trace& trace, const std::string& text) {
+    int n = 0;
+    for (const auto& e : trace) n += e.op == "symbol" && e.text == text;
+    return n;
+}
+
+// A filled box with these corners, border and fill colours was drawn.
+inline bool filled_box(const Trace& trace, float x1, float y1, float x2, float y2, int border, int fill) {
+    for (const auto& e : trace)
+        if (e.op == "line" && e.mode == "fill" && e.x1 == x1 && e.y1 == y1 && e.x2 == x2 && e.y2 == y2 &&
+            e.c == border && e.fill == fill)
+            return true;
+    return false;
+}
+
+// The first-attempt mark in problem n's cell of the progress grid ("○", "×" or "").
+inline std::string grid_mark(const Trace& trace, int n) {
+    std::string mark;
+    for (const auto& e : trace)
+        if (e.op == "symbol" && e.x1 == 240 + 16 * (n - 1) && e.y1 == 18) mark = e.text;
+    return mark;
+}
+
+inline const std::string kSpacePrompt = "スペース　キーを押す";
+inline const std::string kNextStep = "☆もう１度練習する…１    ☆次に進む…２";
+inline const std::string kEndOfBank =
+    "☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３";
+
+}  // namespace problem_play
