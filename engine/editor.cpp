@@ -21,7 +21,10 @@ void erase(float x1, float y1, float x2, float y2) {
 }
 
 // The insertion point: a small disc in the pen's cell.
-void draw_cursor() { rt::circle(g.pen_x + 8, g.pen_y + 8, 4, 15, true); }
+void draw_cursor() {
+    rt::circle(g.pen_x + 8, g.pen_y + 8, 4, 15, true);
+    rt::input_at(g.pen_x, g.pen_y);
+}
 void erase_cursor() { rt::circle(g.pen_x + 8, g.pen_y + 8, 4, 0, true); }
 
 Text last_char(const Text& s) { return sjis::right(s, 1); }

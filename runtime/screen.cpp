@@ -146,6 +146,8 @@ void key(int n, const Text& s) {
     runtime().function_keys[n] = s;
 }
 
+void input_at(float x, float y) { backend().cursor_at(x, y); }
+
 void idle() {
     Runtime& r = runtime();
     backend().pump(r.keys);

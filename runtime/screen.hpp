@@ -57,6 +57,8 @@ Text knj(int code);
 // Delete "\x7f", the restart key "\x0c", function keys their assigned strings.
 Text inkey();
 void key(int n, const Text& s);   // KEY n: function key Fn types s
+// Where an input method's candidate box belongs: the typing cursor's cell.
+void input_at(float x, float y);
 // Lets the window run once without reading a key (the error screen's idle).
 void idle();
 

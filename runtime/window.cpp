@@ -62,6 +62,8 @@ public:
     void cursor_at(float x, float y) override {
         SDL_Rect r{offset_x_ + static_cast<int>(x * canvas_.scale()), offset_y_ + static_cast<int>(y * canvas_.scale()),
                    static_cast<int>(16 * canvas_.scale()), static_cast<int>(16 * canvas_.scale())};
+        if (r.x == input_rect_.x && r.y == input_rect_.y && r.w == input_rect_.w) return;
+        input_rect_ = r;
         SDL_SetTextInputRect(&r);
     }
 
@@ -184,6 +186,7 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     std::vector<Uint32> shown_;
+    SDL_Rect input_rect_{-1, -1, 0, 0};
     PixelRect pending_;
     bool whole_ = true;
     int offset_x_ = 0, offset_y_ = 0;
