@@ -18,7 +18,10 @@ struct SignedNumbers final : Problem {
 // ---- values ------------------------------------------------------------------
 void SignedNumbers::values() {
     // 1.1 to 9.9: the whole part and the tenths digit are two draws.
-    num[11] = first_value([] { return INT(RND() * 9 + 1) + INT(RND() * 9 + 1) / 10; });
+    num[11] = first_value([] {
+        float ones = INT(RND() * 9 + 1);      // two draws, the whole part first
+        return ones + INT(RND() * 9 + 1) / 10;
+    });
     aux[1] = INT(RND() * 5 + 1);    // numerator 1 to 5
     aux[2] = INT(RND() * 15 + 6);   // denominator 6 to 20: always a proper fraction
     frac_text[1] = fraction(aux[1], aux[2]);
