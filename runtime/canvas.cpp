@@ -138,6 +138,21 @@ private:
                 if (row[x] >> 24) { top = std::min(top, y); bottom = y; break; }
         }
         SDL_SetSurfaceBlendMode(argb, SDL_BLENDMODE_NONE);
+        if (bottom >= 0 && ch == U'\u2015') {
+            // The horizontal bar of fractions runs across whole cells, so that a bar of
+            // several cells reads as one line.
+            int left = argb->w, right = -1;
+            for (int y = top; y <= bottom; ++y) {
+                auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(argb->pixels) + y * argb->pitch);
+                for (int x = 0; x < argb->w; ++x)
+                    if (row[x] >> 24) { left = std::min(left, x); right = std::max(right, x); }
+            }
+            SDL_Rect src{left, top, right - left + 1, bottom - top + 1};
+            SDL_Rect dst{0, std::min(top, cell_h - src.h), cell_w, src.h};
+            SDL_BlitScaled(argb, &src, cell, &dst);
+            SDL_FreeSurface(argb);
+            return cell;
+        }
         if (bottom >= 0) {
             int ink_h = bottom - top + 1;
             int w = std::min(argb->w, std::max(cell_w, argb->w));
