@@ -177,9 +177,13 @@ bool press_enter() {
 
 void press_backspace() {
     erase_cursor();
-    const Text q = "Q";
-    if (last_char(g.answer_text) == q || last_char(g.denominator_text) == q ||
-        last_char(g.numerator_text) == q)
+    // Deleting a root sign closes its root, so the next key gets no bar of a sign
+    // that is gone; "Q" closes it too.
+    auto closes_root = [](const Text& buffer) {
+        Text last = last_char(buffer);
+        return last == "Q" || last == "!";
+    };
+    if (closes_root(g.answer_text) || closes_root(g.denominator_text) || closes_root(g.numerator_text))
         g.root_mode = 0;
 
     if (g.entry_state == kMainLine) {

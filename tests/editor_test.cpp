@@ -2,6 +2,8 @@
 // what the pupil sees while typing, and how the line ends.
 #include <SDL.h>
 
+#include <algorithm>
+
 #include <string>
 
 #include "runtime/backend.hpp"
@@ -223,11 +225,25 @@ TEST_F(Editor, BackspaceIntoADenominatorKeepsItsOwnRootState) {
     EXPECT_EQ(count_prefix(seen, "line "), 0);
 }
 
-TEST_F(Editor, BackspaceOverQClosesTheRoot) {
+TEST_F(Editor, BackspaceOverQOrOverTheRootSignClosesTheRoot) {
     EXPECT_EQ(answer("{F3}Q{BS}"), "waiting");
     EXPECT_EQ(g.root_mode, 0);
     EXPECT_EQ(answer("{F3}3{BS}"), "waiting");
     EXPECT_EQ(g.root_mode, 1);
+
+    // The sign itself deleted: the digit typed next carries no bar.
+    EXPECT_EQ(answer("2{F3}{BS}"), "waiting");
+    EXPECT_EQ(g.root_mode, 0);
+    drawn();
+    EXPECT_EQ(answer("2{F3}{BS}5{Enter}"), "marked");
+    EXPECT_EQ(g.typed[1], "25");
+    Lines seen = drawn();
+    auto five = std::find_if(seen.begin(), seen.end(), [](const std::string& l) { return l.rfind("５ ", 0) == 0; });
+    ASSERT_NE(five, seen.end());
+    auto erased = std::find_if(std::make_reverse_iterator(five), seen.rend(),
+                               [](const std::string& l) { return l.rfind("fill ", 0) == 0; });
+    ASSERT_NE(erased, seen.rend());
+    EXPECT_EQ(count_prefix(Lines(erased.base(), five), "line "), 0);   // nothing since the last Backspace
 }
 
 TEST_F(Editor, BackspaceAfterAFinishedFractionEmptiesTheBlankOnScreenToo) {
