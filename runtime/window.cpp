@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -31,21 +33,39 @@ Text key_text_of(char32_t u) {
     return sjis::from_utf8(utf8);
 }
 
+// A window of the dot screen's shape at four fifths of the usable area, centred:
+// what "window" opens, and what leaving fullscreen comes back to.
+SDL_Rect framed_rect(const SDL_Rect& usable) {
+    float s = 0.8f * std::min(static_cast<float>(usable.w) / kScreenW, static_cast<float>(usable.h) / kScreenH);
+    int w = static_cast<int>(kScreenW * s), h = static_cast<int>(kScreenH * s);
+    return {usable.x + (usable.w - w) / 2, usable.y + (usable.h - h) / 2, w, h};
+}
+
 class WindowBackend final : public Backend {
 public:
-    explicit WindowBackend(const std::string& title) : Backend(1.0f) {
+    WindowBackend(const std::string& title, WindowMode mode) : Backend(1.0f), mode_(mode) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
         SDL_Rect usable{0, 0, kScreenW, kScreenH};
         SDL_GetDisplayUsableBounds(0, &usable);
-        // Without a window manager the maximised flag alone is ignored: open at the usable bounds too.
-        window_ = SDL_CreateWindow(title.c_str(), usable.x, usable.y, usable.w, usable.h,
-                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_ALLOW_HIGHDPI);
+        framed_ = framed_rect(usable);
+        // Without a window manager the maximised and fullscreen flags alone are
+        // ignored: open at the usable bounds or the whole display too.
+        SDL_Rect at = framed_;
+        Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+        if (mode == WindowMode::maximised) {
+            flags |= SDL_WINDOW_MAXIMIZED;
+            at = usable;
+        } else if (mode == WindowMode::fullscreen) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+            SDL_GetDisplayBounds(0, &at);
+        }
+        window_ = SDL_CreateWindow(title.c_str(), at.x, at.y, at.w, at.h, flags);
         if (!window_) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) throw std::runtime_error(std::string("SDL_CreateRenderer: ") + SDL_GetError());
-        SDL_DisplayMode mode;
-        if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) frame_ms_ = 1000 / mode.refresh_rate;
+        SDL_DisplayMode shown;
+        if (SDL_GetCurrentDisplayMode(0, &shown) == 0 && shown.refresh_rate > 0) frame_ms_ = 1000 / shown.refresh_rate;
         SDL_StartTextInput();
         fit();
     }
@@ -57,7 +77,11 @@ public:
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
-    void maximize() override { SDL_MaximizeWindow(window_); }
+    // The drill maximises its window at start-up; the teacher's choice of a
+    // smaller window or fullscreen stands.
+    void maximize() override {
+        if (mode_ == WindowMode::maximised && !fullscreen()) SDL_MaximizeWindow(window_);
+    }
 
     void cursor_at(float x, float y) override {
         SDL_Rect r{offset_x_ + static_cast<int>(x * canvas_.scale()), offset_y_ + static_cast<int>(y * canvas_.scale()),
@@ -93,7 +117,10 @@ private:
         case SDL_KEYDOWN: {
             SDL_Keycode k = e.key.keysym.sym;
             bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
-            if (k == SDLK_RETURN || k == SDLK_KP_ENTER) keys.push_back({0, "\r", "Enter"});
+            bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+            if ((k == SDLK_RETURN || k == SDLK_KP_ENTER) && alt) {
+                if (e.key.repeat == 0) toggle_fullscreen();
+            } else if (k == SDLK_RETURN || k == SDLK_KP_ENTER) keys.push_back({0, "\r", "Enter"});
             else if (k == SDLK_BACKSPACE) keys.push_back({0, "\b", "BS"});
             else if (k == SDLK_DELETE) keys.push_back({0, "\x7f", "Del"});
             else if (k == SDLK_l && ctrl) keys.push_back({0, "\x0c", "Ctrl+L"});
@@ -115,6 +142,22 @@ private:
         }
         default:
             break;
+        }
+    }
+
+    bool fullscreen() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+    // A window opened fullscreen comes back as the smaller window, with its close button;
+    // the others come back as they were.
+    void toggle_fullscreen() {
+        if (!fullscreen()) {
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+            return;
+        }
+        SDL_SetWindowFullscreen(window_, 0);
+        if (mode_ == WindowMode::fullscreen) {
+            SDL_SetWindowSize(window_, framed_.w, framed_.h);
+            SDL_SetWindowPosition(window_, framed_.x, framed_.y);
         }
     }
 
@@ -182,6 +225,8 @@ private:
         return {x0, y0, x1 - x0, y1 - y0};
     }
 
+    WindowMode mode_;
+    SDL_Rect framed_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
@@ -196,6 +241,22 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Backend> make_window(const std::string& title) { return std::make_unique<WindowBackend>(title); }
+std::optional<WindowMode> window_mode_named(std::string_view value) {
+    if (value.empty() || value == "maximised" || value == "maximized") return WindowMode::maximised;
+    if (value == "window") return WindowMode::window;
+    if (value == "fullscreen") return WindowMode::fullscreen;
+    return std::nullopt;
+}
+
+std::unique_ptr<Backend> make_window(const std::string& title) {
+    const char* asked = std::getenv("VARNEL_WINDOW");
+    std::optional<WindowMode> mode = window_mode_named(asked ? asked : "");
+    if (!mode) {
+        std::fprintf(stderr, "%s: VARNEL_WINDOW=%s is not maximised, window or fullscreen; opening maximised\n",
+                     title.c_str(), asked);
+        mode = WindowMode::maximised;
+    }
+    return std::make_unique<WindowBackend>(title, *mode);
+}
 
 }  // namespace rt

@@ -1,15 +1,30 @@
-// The window backend: one resizable SDL2 window opened maximised, the dot
-// screen scaled uniformly into it with letterboxing and drawn at the window's
-// real pixel resolution; keys from SDL text input and key events.
+// The window backend: one resizable SDL2 window, the dot screen scaled
+// uniformly into it with letterboxing and drawn at the window's real pixel
+// resolution; keys from SDL text input and key events.
+//
+// The teacher chooses how the window opens with the environment variable
+// VARNEL_WINDOW: "maximised" (the default), "window" (a smaller window with
+// its close button) or "fullscreen". Alt+Enter switches between fullscreen
+// and a window at any moment; it never reaches the drill.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "runtime/backend.hpp"
 
 namespace rt {
 
+enum class WindowMode { maximised, window, fullscreen };
+
+// The mode a VARNEL_WINDOW value names (an empty value names the default);
+// nothing for a value that names none.
+std::optional<WindowMode> window_mode_named(std::string_view value);
+
+// Opens the window in the mode VARNEL_WINDOW names; an unknown value is
+// reported on stderr and the window opens maximised.
 std::unique_ptr<Backend> make_window(const std::string& title);
 
 }  // namespace rt
