@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""The window a teacher chooses with VARNEL_WINDOW (maximised, window,
+fullscreen), and Alt+Enter switching fullscreen: each opens as asked, fits the
+dot screen into itself, passes the pupil's keys to the drill and keeps Alt+Enter
+from it, and ends with status 0 from the close button.
+Usage: window_modes_test.py BUILD_DIR   (run under xvfb-run, 1366x768)"""
+import subprocess
+import sys
+
+import xwindow as xw
+
+build = sys.argv[1]
+SCREEN = (1366, 768)
+TITLE_FILL = (58, 34, 96)    # colour 10: inside the menu's title box
+HELP_FILL = (18, 64, 44)     # colour 4: inside the practice screen's key help band
+BLACK = (0, 0, 0)
+FULLSCREEN = "_NET_WM_STATE_FULLSCREEN"
+
+
+def open_program(mode, program="varnel1"):
+    env = {"VARNEL_WINDOW": mode} if mode is not None else {}
+    proc, window = xw.start(f"{build}/{program}", program, env, stderr=subprocess.PIPE)
+    return proc, window, xw.wm_state_requests(window)
+
+
+def shows_menu(window, what):
+    assert xw.dot_pixel(window, 250, 136) == TITLE_FILL, f"{what}: no title box where the dot screen puts it"
+    assert xw.dot_pixel(window, 230, 100) == BLACK, f"{what}: the title box spills left"
+
+
+def closes(proc, what):
+    status = xw.ended(proc)
+    assert status == 0, f"{what}: exit status {status} after the close button"
+
+
+def each_mode_opens_as_asked():
+    proc, window, asked = open_program(None)
+    _, _, w, h = xw.geometry(window)
+    assert (w, h) == SCREEN, f"default: {w}x{h}, not the whole usable screen"
+    assert {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"} <= xw.net_wm_state(window)
+    assert ("add", FULLSCREEN) not in asked, "default: asked for fullscreen"
+    shows_menu(window, "default")
+    xw.press_close(window)
+    closes(proc, "default")
+    print("ok  unset VARNEL_WINDOW: maximised")
+
+    proc, window, asked = open_program("window")
+    x, y, w, h = xw.geometry(window)
+    assert w < SCREEN[0] and h < SCREEN[1] and w * 2 > SCREEN[0], f"window: {w}x{h} for a {SCREEN} screen"
+    assert abs(w / h - 1440 / 900) < 0.01, f"window: {w}x{h} is not the dot screen's shape"
+    assert abs((SCREEN[0] - w) / 2 - x) <= 1 and abs((SCREEN[1] - h) / 2 - y) <= 1, f"window: not centred at {x},{y}"
+    assert not xw.net_wm_state(window) & {"_NET_WM_STATE_MAXIMIZED_VERT", FULLSCREEN}
+    assert ("add", FULLSCREEN) not in asked, "window: asked for fullscreen"
+    shows_menu(window, "window")
+    xw.press_close(window)
+    closes(proc, "window")
+    print(f"ok  VARNEL_WINDOW=window: {w}x{h} centred")
+
+    proc, window, asked = open_program("fullscreen")
+    _, _, w, h = xw.geometry(window)
+    assert ("add", FULLSCREEN) in asked, f"fullscreen: asked the window manager only {asked}"
+    assert (w, h) == SCREEN, f"fullscreen: {w}x{h}, not the whole screen"
+    shows_menu(window, "fullscreen")
+    xw.press_close(window)
+    closes(proc, "fullscreen")
+    print("ok  VARNEL_WINDOW=fullscreen: whole screen, fullscreen asked of the window manager")
+
+    proc, window, asked = open_program("bigger")
+    _, _, w, h = xw.geometry(window)
+    assert (w, h) == SCREEN and ("add", FULLSCREEN) not in asked, "an unknown mode does not open maximised"
+    xw.press_close(window)
+    closes(proc, "unknown mode")
+    message = proc.stderr.read().decode()
+    assert "VARNEL_WINDOW=bigger" in message, f"an unknown mode is not reported: {message!r}"
+    print("ok  an unknown VARNEL_WINDOW is reported and opens maximised")
+
+
+def alt_enter_switches_and_never_reaches_the_drill():
+    proc, window, _ = open_program(None)
+    xw.keys(window, "1", "1")   # practice, from problem 1: Enter here would start it
+    xw.keys(window, "alt+Return")
+    assert xw.wm_state_requests(window) == [("add", FULLSCREEN)], "Alt+Enter did not ask for fullscreen"
+    xw.keys(window, "alt+Return")
+    asked = xw.wm_state_requests(window)
+    assert ("remove", FULLSCREEN) in asked, f"the second Alt+Enter asked {asked}"
+    assert xw.dot_pixel(window, 960, 22) == BLACK, "Alt+Enter reached the drill as Enter"
+    xw.keys(window, "Return")
+    assert xw.dot_pixel(window, 960, 22) == HELP_FILL, "Enter after Alt+Enter did not start the practice"
+    assert proc.poll() is None, "the program ended before the close button"
+    xw.press_close(window)
+    closes(proc, "practice after Alt+Enter")
+    print("ok  Alt+Enter asks for fullscreen and back; the drill sees only the Enter after it")
+
+
+def leaving_fullscreen_gives_the_window_with_its_close_button():
+    proc, window, _ = open_program("window")
+    framed = xw.geometry(window)[2:]
+    xw.press_close(window)
+    closes(proc, "window")
+
+    proc, window, _ = open_program("fullscreen")
+    xw.keys(window, "alt+Return")
+    asked = xw.wm_state_requests(window)
+    assert ("remove", FULLSCREEN) in asked, f"Alt+Enter in fullscreen asked {asked}"
+    assert xw.geometry(window)[2:] == framed, f"left fullscreen at {xw.geometry(window)[2:]}, not {framed}"
+    shows_menu(window, "after leaving fullscreen")
+    xw.keys(window, "3")   # the menu's end
+    status = xw.ended(proc)
+    assert status == 0, f"the menu's end after leaving fullscreen: status {status}"
+    print(f"ok  leaving fullscreen gives the {framed[0]}x{framed[1]} window; the menu's keys still work")
+
+
+each_mode_opens_as_asked()
+alt_enter_switches_and_never_reaches_the_drill()
+leaving_fullscreen_gives_the_window_with_its_close_button()
+print("window mode tests passed")
