@@ -92,6 +92,11 @@ void draw_part_root_bars() {
     g.pen_y = g.part_y;
     for (;;) {
         int p = kinstr(g.part_text, "!");
+        // An end mark before the sign closes nothing and takes no cell: the
+        // editor leaves one in a denominator the pupil came back into from an
+        // empty numerator and typed on.
+        for (int s; p > 0 && (s = kinstr(g.part_text, "ﾝ"_sj)) > 0 && s < p; p = kinstr(g.part_text, "!"))
+            g.part_text = kmid(g.part_text, 1, s - 1) + kmid(g.part_text, s + 1);
         int q = kinstr(g.part_text, "ﾝ"_sj);
         if (p > 0 && q == 0) q = klen(g.part_text) + 1;   // an unclosed root runs to the part's end
         g.part_text = kmid(g.part_text, q + 1);

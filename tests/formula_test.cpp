@@ -71,6 +71,21 @@ TEST_F(Fraction, RootsAfterTextAndSeveralRootsInOnePart) {
                               "line 124,217 140,217", "line 122,217 138,217", "line 138,217 154,217"}));
 }
 
+TEST_F(Fraction, EndMarkBeforeARootSignMovesNoBar) {
+    // The editor's denominator "3", Enter, back from an empty numerator, then
+    // "√5": the bars stay over the 5, as without the stray mark.
+    draw("ﾀ1/3ﾝ!5ﾝﾀ"_sj, 100, 200);
+    EXPECT_EQ(drawn(), (Lines{"１ 116,188", "３ 100,215", "√ 116,215", "５ 124,215", "― 100,200", "― 116,200",
+                              "― 132,200", "line 124,217 140,217", "line 122,217 138,217"}));
+
+    // A long denominator with the stray mark early: no bar runs on past its end.
+    draw("ﾀ/12ﾝ3456!78ﾝﾀ"_sj, 100, 200);
+    EXPECT_EQ(drawn(), (Lines{"１ 100,215", "２ 116,215", "３ 132,215", "４ 148,215", "５ 164,215", "６ 180,215",
+                              "√ 196,215", "７ 204,215", "８ 220,215", "― 100,200", "― 116,200", "― 132,200",
+                              "― 148,200", "― 164,200", "― 180,200", "― 196,200", "― 212,200", "― 228,200",
+                              "line 204,217 220,217", "line 202,217 218,217", "line 218,217 234,217"}));
+}
+
 TEST_F(Fraction, FractionEndsAnOpenRoot) {
     // A small root before a fraction draws no bar over it, nor after it.
     draw("!ﾀ1/2ﾀ3"_sj, 100, 200);
