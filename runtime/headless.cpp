@@ -61,6 +61,13 @@ public:
             keys.push_back(k.key);
             return;
         }
+        if (options_.key_source) {
+            for (ScriptKey& k : options_.key_source()) {
+                if (k.close) throw ProgramEnd{};
+                keys.push_back(std::move(k.key));
+            }
+            return;
+        }
         if (++idle_ >= options_.idle_polls_to_end) throw ProgramEnd{};
     }
 

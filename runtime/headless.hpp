@@ -2,6 +2,7 @@
 // script, the clock optionally fixed.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ struct HeadlessOptions {
     std::vector<ScriptKey> keys;
     std::vector<ScriptKey> typed_ahead;   // already waiting when the program starts
     int idle_polls_to_end = 100;    // empty polls after the script that end the run
+    // Keys made up as the run goes: once the script is used up, each poll that
+    // finds the keyboard empty asks for the keys that reach it: none leaves the
+    // keyboard empty, several were typed ahead, a close key ends the run. Every
+    // call is a point where the program waits for a key.
+    std::function<std::vector<ScriptKey>()> key_source;
 };
 
 std::unique_ptr<Backend> make_headless(HeadlessOptions options);
