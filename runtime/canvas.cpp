@@ -1,9 +1,9 @@
 #include "runtime/canvas.hpp"
 
+#ifndef __EMSCRIPTEN__
 #include <SDL.h>
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 #include <zlib.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -51,154 +51,32 @@ Rgb palette(int colour) {
 }
 
 namespace {
-
-std::string ipagothic_path() {
-    FcInit();
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic"));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    std::string path;
-    bool ipa = false;
-    if (match) {
-        FcChar8* family = nullptr;
-        for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-            if (std::strcmp(reinterpret_cast<char*>(family), "IPAGothic") == 0) ipa = true;
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<char*>(file);
-        FcPatternDestroy(match);
-    }
-    if (!ipa || path.empty())
-        throw std::runtime_error("the IPAGothic font is missing: install the Debian package fonts-ipafont-gothic");
-    return path;
+constexpr std::uint32_t argb(Rgb c) {
+    return 0xFF000000u | static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
 }
-
-SDL_Surface* new_surface(int w, int h) {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, std::max(w, 1), std::max(h, 1), 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!s) throw std::runtime_error(std::string("cannot create a surface: ") + SDL_GetError());
-    return s;
-}
-
 }  // namespace
 
-// White glyphs fitted to their cells, kept for reuse; colour is applied when blitting.
-class GlyphCache {
-public:
-    GlyphCache() : path_(ipagothic_path()) {
-        if (!TTF_WasInit() && TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
-    }
-    ~GlyphCache() {
-        for (auto& [key, surface] : glyphs_) SDL_FreeSurface(surface);
-        for (auto& [key, font] : fonts_) TTF_CloseFont(font);
-    }
-
-    // The glyph for ch in a cell of cell_w x cell_h pixels, where a full-width
-    // character is full_w pixels wide.
-    SDL_Surface* get(char32_t ch, int cell_w, int cell_h, int full_w) {
-        auto key = std::make_tuple(ch, cell_w, cell_h, full_w);
-        auto found = glyphs_.find(key);
-        if (found != glyphs_.end()) return found->second;
-        SDL_Surface* fitted = render(ch, cell_w, cell_h, full_w);
-        glyphs_.emplace(key, fitted);
-        return fitted;
-    }
-
-private:
-    TTF_Font* font(int size, int hdpi) {
-        auto key = std::make_pair(size, hdpi);
-        auto found = fonts_.find(key);
-        if (found != fonts_.end()) return found->second;
-        TTF_Font* f = TTF_OpenFontDPI(path_.c_str(), size, static_cast<unsigned>(hdpi), 72);
-        if (!f) throw std::runtime_error(std::string("cannot open ") + path_ + ": " + TTF_GetError());
-        TTF_SetFontHinting(f, TTF_HINTING_LIGHT);
-        fonts_.emplace(key, f);
-        return f;
-    }
-
-    SDL_Surface* render(char32_t ch, int cell_w, int cell_h, int full_w) {
-        SDL_Surface* cell = new_surface(cell_w, cell_h);
-        SDL_FillRect(cell, nullptr, SDL_MapRGBA(cell->format, 255, 255, 255, 0));
-        SDL_SetSurfaceBlendMode(cell, SDL_BLENDMODE_BLEND);
-        if (ch == 0 || ch == U' ' || ch == U'\u3000') return cell;
-        int hdpi = std::max(1, static_cast<int>(std::lround(72.0 * full_w / cell_h)));
-        TTF_Font* f = font(cell_h, hdpi);
-        SDL_Surface* raw = TTF_RenderGlyph32_Blended(f, static_cast<Uint32>(ch), SDL_Color{255, 255, 255, 255});
-        if (!raw) return cell;
-        SDL_Surface* argb = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
-        SDL_FreeSurface(raw);
-        if (!argb) return cell;
-        // The rows that carry ink: a few glyphs reach one row past the cell; they
-        // are moved up into it, or squeezed when taller than the cell, never clipped.
-        int top = argb->h, bottom = -1;
-        for (int y = 0; y < argb->h; ++y) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(argb->pixels) + y * argb->pitch);
-            for (int x = 0; x < argb->w; ++x)
-                if (row[x] >> 24) { top = std::min(top, y); bottom = y; break; }
-        }
-        SDL_SetSurfaceBlendMode(argb, SDL_BLENDMODE_NONE);
-        if (bottom >= 0 && ch == U'\u2015') {
-            // The horizontal bar of fractions runs across whole cells, so that a bar of
-            // several cells reads as one line.
-            int left = argb->w, right = -1;
-            for (int y = top; y <= bottom; ++y) {
-                auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(argb->pixels) + y * argb->pitch);
-                for (int x = 0; x < argb->w; ++x)
-                    if (row[x] >> 24) { left = std::min(left, x); right = std::max(right, x); }
-            }
-            SDL_Rect src{left, top, right - left + 1, bottom - top + 1};
-            SDL_Rect dst{0, std::min(top, cell_h - src.h), cell_w, src.h};
-            SDL_BlitScaled(argb, &src, cell, &dst);
-            SDL_FreeSurface(argb);
-            return cell;
-        }
-        if (bottom >= 0) {
-            int ink_h = bottom - top + 1;
-            int w = std::min(argb->w, std::max(cell_w, argb->w));
-            if (ink_h > cell_h) {
-                SDL_Rect src{0, top, argb->w, ink_h}, dst{0, 0, w, cell_h};
-                SDL_Surface* wide = new_surface(std::max(cell_w, argb->w), cell_h);
-                SDL_FillRect(wide, nullptr, SDL_MapRGBA(wide->format, 255, 255, 255, 0));
-                SDL_BlitScaled(argb, &src, wide, &dst);
-                SDL_FreeSurface(cell);
-                cell = wide;
-            } else {
-                int shift = std::max(0, bottom + 1 - cell_h);
-                if (argb->w > cell_w) {
-                    SDL_Surface* wide = new_surface(argb->w, cell_h);
-                    SDL_FillRect(wide, nullptr, SDL_MapRGBA(wide->format, 255, 255, 255, 0));
-                    SDL_FreeSurface(cell);
-                    cell = wide;
-                }
-                SDL_Rect src{0, shift, argb->w, std::min(argb->h - shift, cell_h)}, dst{0, 0, 0, 0};
-                SDL_BlitSurface(argb, &src, cell, &dst);
-            }
-        }
-        SDL_FreeSurface(argb);
-        SDL_SetSurfaceBlendMode(cell, SDL_BLENDMODE_BLEND);
-        return cell;
-    }
-
-    struct KeyHash {
-        std::size_t operator()(const std::tuple<char32_t, int, int, int>& k) const {
-            auto [a, b, c, d] = k;
-            return (static_cast<std::size_t>(a) * 1000003u) ^ (static_cast<std::size_t>(b) << 40) ^
-                   (static_cast<std::size_t>(c) << 20) ^ static_cast<std::size_t>(d);
-        }
-    };
-    std::string path_;
-    std::map<std::pair<int, int>, TTF_Font*> fonts_;
-    std::unordered_map<std::tuple<char32_t, int, int, int>, SDL_Surface*, KeyHash> glyphs_;
-};
-
-Canvas::Canvas(float scale) : scale_(scale), glyphs_(std::make_unique<GlyphCache>()) {
-    surface_ = new_surface(width(), height());
-    SDL_FillRect(surface_, nullptr, SDL_MapRGB(surface_->format, 0, 0, 0));
+Canvas::Canvas(float scale) : scale_(scale), glyphs_(make_glyph_cache()) {
+    allocate();
     touch({0, 0, width(), height()});
 }
 
-Canvas::~Canvas() { SDL_FreeSurface(surface_); }
+Canvas::~Canvas() {
+#ifndef __EMSCRIPTEN__
+    SDL_FreeSurface(surface_);
+#endif
+}
+
+// A black screen at the current scale.
+void Canvas::allocate() {
+    int w = std::max(width(), 1), h = std::max(height(), 1);
+    pixels_.assign(static_cast<std::size_t>(w) * h, argb(palette(0)));
+#ifndef __EMSCRIPTEN__
+    SDL_FreeSurface(surface_);
+    surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface_) throw std::runtime_error(std::string("cannot create a surface: ") + SDL_GetError());
+#endif
+}
 
 int Canvas::width() const { return static_cast<int>(std::lround(kScreenW * scale_)); }
 int Canvas::height() const { return static_cast<int>(std::lround(kScreenH * scale_)); }
@@ -206,9 +84,7 @@ int Canvas::height() const { return static_cast<int>(std::lround(kScreenH * scal
 void Canvas::set_scale(float scale) {
     if (scale == scale_) return;
     scale_ = scale;
-    SDL_FreeSurface(surface_);
-    surface_ = new_surface(width(), height());
-    SDL_FillRect(surface_, nullptr, SDL_MapRGB(surface_->format, 0, 0, 0));
+    allocate();
     for (const Op& op : ops_) draw(op);
     dirty_ = {0, 0, width(), height()};
 }
@@ -235,10 +111,11 @@ PixelRect Canvas::take_dirty() {
 
 void Canvas::fill_pixels(int x0, int y0, int x1, int y1, int colour) {
     // x1, y1 exclusive
+    const int w = std::max(width(), 1), h = std::max(height(), 1);
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, w), y1 = std::min(y1, h);
     if (x1 <= x0 || y1 <= y0) return;
-    Rgb c = palette(colour);
-    SDL_Rect r{x0, y0, x1 - x0, y1 - y0};
-    SDL_FillRect(surface_, &r, SDL_MapRGB(surface_->format, c.r, c.g, c.b));
+    const std::uint32_t c = argb(palette(colour));
+    for (int y = y0; y < y1; ++y) std::fill_n(pixels_.data() + static_cast<std::size_t>(y) * w + x0, x1 - x0, c);
 }
 
 // An operation's extent in pixels (for pruning the list and the dirty region).
@@ -337,11 +214,11 @@ void Canvas::draw(const Op& op) {
         int x0 = static_cast<int>(std::floor(cx - outer)), x1 = static_cast<int>(std::ceil(cx + outer));
         int y0 = static_cast<int>(std::floor(cy - outer)), y1 = static_cast<int>(std::ceil(cy + outer));
         Rgb edge = palette(op.c), inside = palette(op.kind == Op::Disc ? op.f : op.c);
-        Uint32 edge_px = SDL_MapRGB(surface_->format, edge.r, edge.g, edge.b);
-        Uint32 inside_px = SDL_MapRGB(surface_->format, inside.r, inside.g, inside.b);
-        for (int y = std::max(y0, 0); y < std::min(y1 + 1, surface_->h); ++y) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface_->pixels) + y * surface_->pitch);
-            for (int x = std::max(x0, 0); x < std::min(x1 + 1, surface_->w); ++x) {
+        const std::uint32_t edge_px = argb(edge), inside_px = argb(inside);
+        const int w = std::max(width(), 1), h = std::max(height(), 1);
+        for (int y = std::max(y0, 0); y < std::min(y1 + 1, h); ++y) {
+            std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * w;
+            for (int x = std::max(x0, 0); x < std::min(x1 + 1, w); ++x) {
                 float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
                 if (d >= outer) continue;
                 if (d >= inner) row[x] = edge_px;
@@ -355,11 +232,8 @@ void Canvas::draw(const Op& op) {
         int cell_w = std::max(1, px(op.x1 + op.x2, s) - cell_x);
         int cell_h = std::max(1, px(op.y1 + op.y2, s) - cell_y);
         int full_w = std::max(1, static_cast<int>(std::lround(op.r * s)));
-        SDL_Surface* g = glyphs_->get(op.ch, cell_w, cell_h, full_w);
-        Rgb c = palette(op.c);
-        SDL_SetSurfaceColorMod(g, c.r, c.g, c.b);
-        SDL_Rect dst{cell_x, cell_y, 0, 0};
-        SDL_BlitSurface(g, nullptr, surface_, &dst);
+        draw_glyph(*glyphs_, pixels_.data(), std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch,
+                   cell_w, cell_h, full_w, palette(op.c));
         break;
     }
     }
@@ -368,7 +242,7 @@ void Canvas::draw(const Op& op) {
 
 void Canvas::clear() {
     ops_.clear();
-    SDL_FillRect(surface_, nullptr, SDL_MapRGB(surface_->format, 0, 0, 0));
+    std::fill(pixels_.begin(), pixels_.end(), argb(palette(0)));
     touch({0, 0, width(), height()});
 }
 
@@ -390,14 +264,17 @@ void Canvas::glyph(float x, float y, char32_t ch, float w, float h, float full_w
     record({Op::Glyph, x, y, w, h, full_w, colour, colour, ch});
 }
 
-// PNG: 8-bit RGB, one zlib stream, no filtering.
+// PNG: 8-bit RGB, one zlib stream, no filtering. The web page has no files to write.
+#ifdef __EMSCRIPTEN__
+bool Canvas::write_png(const std::string&) const { return false; }
+#else
 bool Canvas::write_png(const std::string& path) const {
-    const int w = surface_->w, h = surface_->h;
+    const int w = std::max(width(), 1), h = std::max(height(), 1);
     std::vector<unsigned char> raw;
     raw.reserve(static_cast<std::size_t>(h) * (w * 3 + 1));
     for (int y = 0; y < h; ++y) {
         raw.push_back(0);
-        auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch);
+        const std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             raw.push_back(static_cast<unsigned char>(row[x] >> 16));
             raw.push_back(static_cast<unsigned char>(row[x] >> 8));
@@ -435,5 +312,6 @@ bool Canvas::write_png(const std::string& path) const {
     chunk("IEND", nullptr, 0);
     return std::fclose(f) == 0;
 }
+#endif
 
 }  // namespace rt

@@ -1,9 +1,13 @@
 // The one drawing path: the 1440 x 900 dot screen drawn at a pixel scale into
-// an in-memory surface. The window shows this surface; the headless player
-// writes it as PNG. Drawing is kept as a list of operations since the last
-// clear, so that a new scale (a resized window) draws the same screen afresh.
+// an in-memory ARGB pixel buffer. The window shows these pixels; the headless
+// player writes them as PNG; the web page copies them to its canvas. Drawing is
+// kept as a list of operations since the last clear, so that a new scale (a
+// resized window) draws the same screen afresh. Glyphs come from a glyph cache
+// of the platform's: IPAGothic through SDL_ttf natively (runtime/glyphs_ttf.cpp),
+// the browser's own text in the web build (runtime/web.cpp).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +24,14 @@ struct PixelRect {
 struct Rgb { unsigned char r, g, b; };
 Rgb palette(int colour);
 
+// Glyphs fitted to their cells: one implementation per platform.
 class GlyphCache;
+struct GlyphCacheDeleter { void operator()(GlyphCache* cache) const; };
+std::unique_ptr<GlyphCache, GlyphCacheDeleter> make_glyph_cache();
+// Draws ch fitted to a cell of cell_w x cell_h pixels (a full-width character
+// being full_w wide) with its top-left at (x, y), blended in colour c.
+void draw_glyph(GlyphCache& cache, std::uint32_t* pixels, int width, int height, int x, int y, char32_t ch,
+                int cell_w, int cell_h, int full_w, Rgb c);
 
 class Canvas {
 public:
@@ -42,7 +53,11 @@ public:
     // where a full-width character of the same size is full_w dots wide.
     void glyph(float x, float y, char32_t ch, float w, float h, float full_w, int colour);
 
-    SDL_Surface* surface() const { return surface_; }
+    // ARGB, width() pixels a row, rows top to bottom.
+    const std::uint32_t* pixels() const { return pixels_.data(); }
+#ifndef __EMSCRIPTEN__
+    SDL_Surface* surface() const { return surface_; }   // the same pixels, as an SDL surface
+#endif
     int width() const;
     int height() const;
     // What changed since the last call, in pixels.
@@ -62,10 +77,12 @@ private:
     PixelRect bounds(const Op& op) const;
     void fill_pixels(int x0, int y0, int x1, int y1, int colour);
     void touch(const PixelRect& r);
+    void allocate();
 
     float scale_;
-    SDL_Surface* surface_ = nullptr;
-    std::unique_ptr<GlyphCache> glyphs_;
+    std::vector<std::uint32_t> pixels_;
+    SDL_Surface* surface_ = nullptr;   // natively, a view of pixels_
+    std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;
 };
