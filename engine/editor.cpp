@@ -122,11 +122,17 @@ bool close_blank() {
     draw_markup(g.answer_label[k]);
     g.ink = 15;
     // The next label is previewed 160 dots on; the pen comes back to the end
-    // of this blank's label.
+    // of this blank's label. After a long blank the preview would run past the
+    // right edge, cut in half: then it is left out.
     g.pen_x += 160;
     const Text preview = g.answer_label[k + 1];
-    draw_markup(preview);
-    g.pen_x = g.pen_x - 160 - 16 * static_cast<float>(sjis::klen(preview));
+    const float preview_width = 16 * static_cast<float>(sjis::klen(preview));
+    if (g.pen_x + preview_width <= rt::kScreenW) {
+        draw_markup(preview);
+        g.pen_x = g.pen_x - 160 - preview_width;
+    } else {
+        g.pen_x -= 160;
+    }
 
     g.work_string = g.answer_text;
     strip_fraction_marks();

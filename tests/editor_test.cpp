@@ -340,12 +340,21 @@ TEST_F(Editor, TwoBlanksWithLabelsPreviewAndMarks) {
 
     EXPECT_EQ(answer("12{Enter}-5{Enter}"), "marked");
     EXPECT_EQ(g.mark_result, 2);
+    Lines seen;
+
+    // After a long first blank the preview of the next label would cross the
+    // right edge: it is left out, and the second blank follows its label.
+    EXPECT_EQ(answer(std::string(47, '1') + "{Enter}5"), "waiting");
+    seen = drawn();
+    for (const std::string& l : seen) EXPECT_NE(l.rfind("で ", 0), 0u) << l;
+    EXPECT_TRUE(contains(seen, "と 1248,576"));
+    EXPECT_TRUE(contains(seen, "５ 1264,576"));
 
     // One blank: no per-blank mark.
     g.blank_count = 1;
     g.expected_all = "12";
     EXPECT_EQ(answer("12{Enter}"), "marked");
-    Lines seen = drawn();
+    seen = drawn();
     EXPECT_EQ(count_prefix(seen, "circle"), 0);
     EXPECT_EQ(count_prefix(seen, "line"), 0);
 }
