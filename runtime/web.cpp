@@ -1,0 +1,288 @@
+// The web backend: the canvas' pixels copied to the page's <canvas> with
+// putImageData, keys from DOM events, glyphs drawn by the browser's own text
+// (so they are sharp at any size and pixel ratio and cost no download), and
+// the waits of the drill turned into awaits of the page's event loop.
+// The page around it is web/shell.html.
+#ifdef __EMSCRIPTEN__
+
+#include "runtime/web.hpp"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/glyph_mask.hpp"
+#include "runtime/screen.hpp"
+
+namespace {
+
+// ---- the page's side ------------------------------------------------------
+
+// Rasterises one character in white at `size` pixels, its em stretched
+// horizontally by `stretch`: rows from the font's ascent line to its descent
+// line, one alpha byte a pixel, in a malloc'd buffer; dims gets width, height.
+EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, int* dims), {
+    const text = String.fromCodePoint(ch);
+    let cv = Module.varnelGlyphCanvas;
+    if (!cv) cv = Module.varnelGlyphCanvas = document.createElement('canvas');
+    let ctx = cv.getContext('2d', {willReadFrequently: true});
+    const font = size + 'px ' + Module.varnelFont;
+    ctx.font = font;
+    const m = ctx.measureText(text);
+    const ascent = Math.round(m.fontBoundingBoxAscent), descent = Math.round(m.fontBoundingBoxDescent);
+    const w = Math.max(1, Math.ceil(m.width * stretch)), h = Math.max(1, ascent + descent);
+    if (cv.width < w || cv.height < h) {
+        cv.width = Math.max(cv.width, w);
+        cv.height = Math.max(cv.height, h);
+        ctx = cv.getContext('2d', {willReadFrequently: true});
+    }
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.clearRect(0, 0, w + 1, h + 1);
+    ctx.font = font;
+    ctx.textBaseline = 'alphabetic';
+    ctx.fillStyle = '#fff';
+    ctx.setTransform(stretch, 0, 0, 1, 0, 0);
+    ctx.fillText(text, 0, ascent);
+    const rgba = ctx.getImageData(0, 0, w, h).data;
+    const out = _malloc(w * h);
+    for (let i = 0; i < w * h; ++i) HEAPU8[out + i] = rgba[i * 4 + 3];
+    HEAP32[dims >> 2] = w;
+    HEAP32[(dims >> 2) + 1] = h;
+    return out;
+});
+
+// The viewport in device pixels.
+EM_JS(void, varnel_viewport, (int* dims), {
+    const dpr = window.devicePixelRatio || 1;
+    HEAP32[dims >> 2] = Math.max(1, Math.round(window.innerWidth * dpr));
+    HEAP32[(dims >> 2) + 1] = Math.max(1, Math.round(window.innerHeight * dpr));
+});
+
+EM_JS(void, varnel_size_canvas, (int w, int h), { Module.varnelSizeCanvas(w, h); });
+
+EM_JS(void, varnel_put_pixels, (const unsigned char* rgba, int x, int y, int w, int h, int ops), {
+    const data = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
+    Module.varnelPut(new ImageData(data, w, h), x, y, ops);
+});
+
+// The next key the page has queued ("Enter", "F3", "=a" for typed text), or null.
+EM_JS(char*, varnel_next_key, (), {
+    const k = Module.varnelKeys.shift();
+    if (k === undefined) return 0;
+    const n = lengthBytesUTF8(k) + 1;
+    const p = _malloc(n);
+    stringToUTF8(k, p, n);
+    return p;
+});
+
+EM_JS(int, varnel_take_resize, (), {
+    const r = Module.varnelResized;
+    Module.varnelResized = false;
+    return r ? 1 : 0;
+});
+
+EM_JS(void, varnel_input_at, (int x, int y, int size), { Module.varnelInputAt(x, y, size); });
+
+// Sleeps until a key or a resize arrives, or ms pass.
+EM_ASYNC_JS(void, varnel_wait, (int ms), {
+    if (Module.varnelKeys.length || Module.varnelResized) return;
+    await new Promise(resolve => {
+        const done = () => { clearTimeout(timer); Module.varnelWake = null; resolve(); };
+        const timer = setTimeout(done, ms);
+        Module.varnelWake = done;
+    });
+});
+
+// A character an input method commits in full width arrives as its half-width
+// key ("３" as "3", the ideographic space as the space bar).
+Text key_text_of(char32_t u) {
+    if (u >= 0xFF01 && u <= 0xFF5E) return Text(1, static_cast<char>(u - 0xFEE0));
+    if (u == 0x3000) return " ";
+    if (u == 0xFFE5) return "\\";
+    std::string utf8;
+    if (u < 0x80) utf8 = static_cast<char>(u);
+    else if (u < 0x800) { utf8 += static_cast<char>(0xC0 | (u >> 6)); utf8 += static_cast<char>(0x80 | (u & 0x3F)); }
+    else if (u < 0x10000) {
+        utf8 += static_cast<char>(0xE0 | (u >> 12)); utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        return {};
+    }
+    return sjis::from_utf8(utf8);
+}
+
+}  // namespace
+
+namespace rt {
+
+// ---- glyphs -----------------------------------------------------------------
+
+class GlyphCache {
+public:
+    const Mask& get(char32_t ch, int cell_w, int cell_h, int full_w) {
+        auto key = std::make_tuple(ch, cell_w, cell_h, full_w);
+        auto found = glyphs_.find(key);
+        if (found != glyphs_.end()) return found->second;
+        Mask raw;
+        if (ch != 0 && ch != U' ' && ch != U'\u3000') {
+            int dims[2] = {0, 0};
+            unsigned char* a = varnel_raster_glyph(static_cast<int>(ch), cell_h, static_cast<double>(full_w) / cell_h, dims);
+            raw = {dims[0], dims[1], std::vector<unsigned char>(a, a + static_cast<std::size_t>(dims[0]) * dims[1])};
+            std::free(a);
+        }
+        return glyphs_.emplace(key, fit_glyph(raw, ch, cell_w, cell_h)).first->second;
+    }
+
+private:
+    struct KeyHash {
+        std::size_t operator()(const std::tuple<char32_t, int, int, int>& k) const {
+            auto [a, b, c, d] = k;
+            return (static_cast<std::size_t>(a) * 1000003u) ^ (static_cast<std::size_t>(b) << 40) ^
+                   (static_cast<std::size_t>(c) << 20) ^ static_cast<std::size_t>(d);
+        }
+    };
+    std::unordered_map<std::tuple<char32_t, int, int, int>, Mask, KeyHash> glyphs_;
+};
+
+void GlyphCacheDeleter::operator()(GlyphCache* cache) const { delete cache; }
+
+std::unique_ptr<GlyphCache, GlyphCacheDeleter> make_glyph_cache() {
+    return std::unique_ptr<GlyphCache, GlyphCacheDeleter>(new GlyphCache());
+}
+
+void draw_glyph(GlyphCache& cache, std::uint32_t* pixels, int width, int height, int x, int y, char32_t ch,
+                int cell_w, int cell_h, int full_w, Rgb c) {
+    blend_mask(cache.get(ch, cell_w, cell_h, full_w), pixels, width, height, x, y, c);
+}
+
+// ---- the backend ------------------------------------------------------------
+
+namespace {
+
+float viewport_scale() {
+    int dims[2];
+    varnel_viewport(dims);
+    return std::min(static_cast<float>(dims[0]) / kScreenW, static_cast<float>(dims[1]) / kScreenH);
+}
+
+Key key_named(const std::string& name) {
+    if (name == "Enter") return {0, "\r", name};
+    if (name == "BS") return {0, "\b", name};
+    if (name == "Del") return {0, "\x7f", name};
+    if (name == "Ctrl+L") return {0, "\x0c", name};
+    if (name.size() >= 2 && name[0] == 'F') {
+        int n = std::atoi(name.c_str() + 1);
+        if (n >= 1 && n <= 12) return {n, {}, name};
+    }
+    if (name.size() >= 2 && name[0] == '=') {
+        std::size_t i = 1;
+        char32_t u = sjis::next_utf8(name, i);
+        return {0, key_text_of(u), name.substr(1)};
+    }
+    return {};
+}
+
+class WebBackend final : public Backend {
+public:
+    WebBackend() : Backend(viewport_scale()) { fit(); }
+
+    void pump(std::deque<Key>& keys) override {
+        if (varnel_take_resize()) fit();
+        while (char* k = varnel_next_key()) {
+            Key key = key_named(k);
+            std::free(k);
+            if (key.fn || !key.text.empty()) {
+                keys.push_back(std::move(key));
+                idle_waits_ = 0;
+            }
+        }
+    }
+
+    // Shows what changed, then sleeps until a key comes: briefly while the pupil
+    // is typing, longer once the page has been idle for a while.
+    void wait(std::deque<Key>& keys) override {
+        present();
+        varnel_wait(idle_waits_ < 60 ? 16 : 250);
+        ++idle_waits_;
+        pump(keys);
+    }
+
+    void cursor_at(float x, float y) override {
+        float s = canvas_.scale();
+        varnel_input_at(static_cast<int>(x * s), static_cast<int>(y * s), static_cast<int>(16 * s));
+    }
+
+private:
+    // Fits the dot screen into the viewport's device pixels with one scale.
+    void fit() {
+        canvas_.set_scale(viewport_scale());
+        varnel_size_canvas(canvas_.width(), canvas_.height());
+        shown_.assign(static_cast<std::size_t>(canvas_.width()) * canvas_.height(), 0x00000001u);  // matches no pixel
+        canvas_.take_dirty();
+        pending_ = {0, 0, canvas_.width(), canvas_.height()};
+    }
+
+    void present() {
+        PixelRect d = canvas_.take_dirty();
+        if (!d.empty()) {
+            if (pending_.empty()) pending_ = d;
+            else {
+                int x0 = std::min(pending_.x, d.x), y0 = std::min(pending_.y, d.y);
+                int x1 = std::max(pending_.x + pending_.w, d.x + d.w), y1 = std::max(pending_.y + pending_.h, d.y + d.h);
+                pending_ = {x0, y0, x1 - x0, y1 - y0};
+            }
+        }
+        if (pending_.empty()) return;
+        PixelRect r = pending_;
+        pending_ = {};
+        if (!changed(r)) return;
+        rgba_.resize(static_cast<std::size_t>(r.w) * r.h * 4);
+        const std::uint32_t* pixels = canvas_.pixels();
+        unsigned char* out = rgba_.data();
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * canvas_.width() + r.x;
+            for (int x = 0; x < r.w; ++x) {
+                *out++ = static_cast<unsigned char>(row[x] >> 16);
+                *out++ = static_cast<unsigned char>(row[x] >> 8);
+                *out++ = static_cast<unsigned char>(row[x]);
+                *out++ = 255;
+            }
+        }
+        varnel_put_pixels(rgba_.data(), r.x, r.y, r.w, r.h, static_cast<int>(canvas_.op_count()));
+    }
+
+    // Compares the region with what the page shows, and remembers it.
+    bool changed(const PixelRect& r) {
+        const std::uint32_t* pixels = canvas_.pixels();
+        bool differs = false;
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * canvas_.width() + r.x;
+            std::uint32_t* seen = shown_.data() + static_cast<std::size_t>(y) * canvas_.width() + r.x;
+            if (std::memcmp(row, seen, static_cast<std::size_t>(r.w) * 4) != 0) {
+                std::memcpy(seen, row, static_cast<std::size_t>(r.w) * 4);
+                differs = true;
+            }
+        }
+        return differs;
+    }
+
+    std::vector<std::uint32_t> shown_;
+    std::vector<unsigned char> rgba_;
+    PixelRect pending_;
+    int idle_waits_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> make_web() { return std::make_unique<WebBackend>(); }
+
+}  // namespace rt
+
+#endif  // __EMSCRIPTEN__

@@ -1,0 +1,229 @@
+// The browser pages end to end, in Debian's headless Chromium: the menu, one
+// problem of each bank played with real key presses, the marks read from the
+// page's pixels and from the drill's globals, the keys the page keeps for
+// itself, the letterboxed canvas at other window sizes and pixel ratios.
+// Screenshots and the measured figures go to $VARNEL_WEB_DIR/e2e/.
+//
+//   VARNEL_WEB_DIR=build-web node --test tests/web/
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
+const outDir = path.join(webDir, 'e2e');
+const pageUrl = (bank) => pathToFileURL(path.join(webDir, `varnel${bank}.html`)).href;
+
+// The palette colours the checks look for.
+const TITLE_FILL = [58, 34, 96];    // 10: the title's box on the menu
+const BLACK = [0, 0, 0];
+
+let browser;
+const figures = {};
+
+before(async () => {
+  fs.mkdirSync(outDir, { recursive: true });
+  browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+                                    args: ['--no-sandbox'] });
+});
+
+after(async () => {
+  await browser?.close();
+  fs.writeFileSync(path.join(outDir, 'figures.json'), JSON.stringify(figures, null, 2) + '\n');
+});
+
+async function open(bank, { width = 1280, height = 800, dpr = 1 } = {}) {
+  const page = await browser.newPage({ viewport: { width, height }, deviceScaleFactor: dpr });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  await page.goto(pageUrl(bank));
+  await menuShown(page);
+  return { page, errors };
+}
+
+// The first frame that carries drawing, once the globals show the main menu's program.
+async function menuShown(page) {
+  await page.waitForFunction(() => varnel.frames.some((f) => f.ops > 0) && varnel.state().problem_count > 0,
+                             null, { timeout: 30000 });
+}
+
+const state = (page) => page.evaluate(() => varnel.state());
+
+async function until(page, predicate, what) {
+  const deadline = Date.now() + 15000;
+  for (;;) {
+    const s = await state(page);
+    if (predicate(s)) return s;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}; globals: ${JSON.stringify(s)}`);
+    await page.waitForTimeout(50);
+  }
+}
+
+// The pixels of dot (x, y) of the 1440 x 900 screen, a w x h dot block of them.
+async function dots(page, x, y, w = 1, h = 1) {
+  return page.evaluate(([x, y, w, h]) => {
+    const canvas = document.getElementById('screen');
+    const s = canvas.width / 1440;
+    const data = canvas.getContext('2d').getImageData(Math.floor(x * s), Math.floor(y * s),
+                                                      Math.max(1, Math.round(w * s)), Math.max(1, Math.round(h * s)));
+    const out = [];
+    for (let i = 0; i < data.data.length; i += 4) out.push([data.data[i], data.data[i + 1], data.data[i + 2]]);
+    return out;
+  }, [x, y, w, h]);
+}
+
+const same = (a, b) => a[0] === b[0] && a[1] === b[1] && a[2] === b[2];
+const count = (pixels, colour) => pixels.filter((p) => same(p, colour)).length;
+
+// The first-attempt mark of problem n in the progress grid: a 16-dot cell at
+// (240 + 16 (n - 1), 18), drawn in cyan over the grid's blue lines. A circle
+// leaves its middle empty, a cross crosses there.
+const ink = (p) => p[1] > 160 && p[2] > 160;
+async function gridMark(page, n) {
+  const x = 240 + 16 * (n - 1), y = 18;
+  const cell = await dots(page, x + 1, y + 1, 14, 14);
+  if (cell.filter(ink).length < 8) return '';
+  const middle = await dots(page, x + 6, y + 6, 4, 4);
+  return middle.some(ink) ? '×' : '○';
+}
+
+async function keys(page, ...presses) {
+  for (const k of presses) await page.keyboard.press(k);
+}
+
+// Types what the screen expects for one blank ("-3", "+12", "1/2" never occurs in these two).
+async function typeAnswer(page, text) {
+  for (const ch of text) await page.keyboard.press(ch);
+  await page.keyboard.press('Enter');
+}
+
+test('varnel1: menu, then problem 1 answered wrong and then right, marks on the page', async () => {
+  const { page, errors } = await open(1);
+  const menu = await state(page);
+  assert.equal(menu.title_text, 'varnel1');
+  assert.equal(menu.problem_count, 11);
+  assert.ok(count(await dots(page, 250, 80, 40, 40), TITLE_FILL) > 100, 'the title box is drawn');
+  figures.first_menu_frame_ms = Math.round(await page.evaluate(() => varnel.frames.find((f) => f.ops > 0).t));
+  await page.screenshot({ path: path.join(outDir, 'varnel1-menu.png') });
+
+  await keys(page, '1', '1', 'Enter');                  // practice, from problem 1
+  await until(page, (s) => s.problem_no === 1 && s.practice_runs === 1, 'problem 1');
+  await page.keyboard.press('x');                       // the key pause before the answer line
+  await until(page, (s) => s.expected_all === '1', 'the answer line');
+  await typeAnswer(page, '0');
+  let s = await until(page, (s) => s.attempt_count === 1 && s.typed[1] === '0' && s.mark_result > 0, 'the first mark');
+  assert.notEqual(s.mark_result, 2, '0 is not the answer');
+  assert.equal(await gridMark(page, 1), '×');
+  await page.screenshot({ path: path.join(outDir, 'varnel1-wrong.png') });
+
+  await page.keyboard.press('Space');
+  await typeAnswer(page, '1');
+  s = await until(page, (s) => s.attempt_count === 2 && s.mark_result === 2, 'the second mark');
+  assert.equal(s.typed[1], '1');
+  assert.equal(s.problem_done[1], 1);
+  assert.equal(await gridMark(page, 1), '×', 'the grid keeps the first attempt');
+  await page.screenshot({ path: path.join(outDir, 'varnel1-right.png') });
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('varnel2: menu, then problem 1 answered right at the first attempt', async () => {
+  const { page, errors } = await open(2);
+  assert.equal((await state(page)).problem_count, 10);
+  await page.screenshot({ path: path.join(outDir, 'varnel2-menu.png') });
+
+  await keys(page, '1', '1', 'Enter');
+  const s = await until(page, (s) => s.problem_no === 1 && s.blank_count === 2 && s.expected[1][1] !== '', 'problem 1');
+  const answers = [s.expected[1][1], s.expected[2][1]];
+  await page.screenshot({ path: path.join(outDir, 'varnel2-question.png') });
+  for (const a of answers) await typeAnswer(page, a);
+  const done = await until(page, (s) => s.problem_done[1] === 1, 'problem 1 finished');
+  await page.screenshot({ path: path.join(outDir, 'varnel2-right.png') });
+  assert.equal(done.mark_result, 2);
+  assert.equal(done.attempt_count, 1);
+  assert.deepEqual([done.typed[1], done.typed[2]], answers);
+  assert.equal(await gridMark(page, 1), '○');
+  assert.equal(await gridMark(page, 2), '', 'problem 2 has no mark yet');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('the page keeps F1-F12, Ctrl+L, Backspace and Enter: no help, reload or going back', async () => {
+  const { page } = await open(1);
+  await page.evaluate(() => { window.stillHere = 'yes'; });
+  const url = page.url();
+  const seen = await page.evaluate(() => {
+    const names = [];
+    window.addEventListener('keydown', (e) => names.push(`${e.key}:${e.defaultPrevented}`), true);
+    window.keysSeen = names;
+    return true;
+  });
+  assert.ok(seen);
+  for (let n = 1; n <= 12; ++n) await page.keyboard.press(`F${n}`);
+  await keys(page, 'Control+l', 'Backspace', 'Enter', 'Control+r', 'Alt+ArrowLeft');
+  await page.waitForTimeout(300);
+  assert.equal(page.url(), url);
+  assert.equal(await page.evaluate(() => window.stillHere), 'yes', 'the page was not reloaded');
+  const prevented = await page.evaluate(() => window.keysSeen);
+  for (const name of ['F1', 'F5', 'F12', 'Backspace', 'Enter', 'l', 'r', 'ArrowLeft'])
+    assert.ok(prevented.includes(`${name}:true`), `${name} kept by the page: ${prevented}`);
+  // The menu took none of them as a choice: still the menu, and 2 still works.
+  const s = await state(page);
+  assert.equal(s.view_mode, 0);
+  assert.equal(s.practice_runs, 0);
+  await page.keyboard.press('2');
+  await until(page, (s) => s.view_mode === 1, 'browsing after 2');
+  await page.close();
+});
+
+test('the canvas keeps the screen\'s shape, letterboxed, in device pixels', async () => {
+  const { page } = await open(1, { width: 1000, height: 900, dpr: 2 });
+  const box = async () => page.evaluate(() => {
+    const c = document.getElementById('screen');
+    const r = c.getBoundingClientRect();
+    return { w: c.width, h: c.height, left: r.left, top: r.top, cssW: r.width, cssH: r.height };
+  });
+  let b = await box();
+  assert.equal(b.w, 2000);                      // one canvas pixel for each device pixel
+  assert.equal(b.h, 1250);
+  assert.equal(b.left, 0);
+  assert.ok(Math.abs(b.top - (900 - 625) / 2) <= 0.5, `bars above and below: ${b.top}`);
+  assert.ok(count(await dots(page, 250, 80, 40, 40), TITLE_FILL) > 100);
+  await page.screenshot({ path: path.join(outDir, 'letterbox-tall-dpr2.png') });
+
+  await page.setViewportSize({ width: 1600, height: 700 });
+  await page.waitForFunction(() => document.getElementById('screen').height === 1400);
+  b = await box();
+  assert.equal(b.w, 2240);
+  assert.ok(Math.abs(b.left - (1600 - 1120) / 2) <= 0.5, `bars left and right: ${b.left}`);
+  assert.equal(b.top, 0);
+  // the same menu drawn afresh at the new scale
+  await page.waitForTimeout(100);
+  assert.ok(count(await dots(page, 250, 80, 40, 40), TITLE_FILL) > 100);
+  assert.ok(count(await dots(page, 1300, 800, 40, 40), BLACK) > 0);
+  await page.screenshot({ path: path.join(outDir, 'letterbox-wide-dpr2.png') });
+  await page.close();
+});
+
+test('idle at the menu the page uses little CPU; page weight', async () => {
+  const { page } = await open(1);
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Performance.enable');
+  const busy = async () => {
+    const { metrics } = await cdp.send('Performance.getMetrics');
+    return metrics.find((m) => m.name === 'TaskDuration').value;
+  };
+  await page.waitForTimeout(1000);
+  const t0 = Date.now(), b0 = await busy();
+  await page.waitForTimeout(5000);
+  const share = (await busy() - b0) / ((Date.now() - t0) / 1000);
+  figures.idle_cpu_percent = Math.round(share * 1000) / 10;
+  figures.page_bytes = { varnel1: fs.statSync(path.join(webDir, 'varnel1.html')).size,
+                         varnel2: fs.statSync(path.join(webDir, 'varnel2.html')).size };
+  assert.ok(share < 0.05, `idle main thread busy ${share * 100}% of the time`);
+  for (const bytes of Object.values(figures.page_bytes)) assert.ok(bytes < 2e6, `page of ${bytes} bytes`);
+  await page.close();
+});

@@ -1,0 +1,25 @@
+// The web page's program: the drill of bank VARNEL_BANK on the web backend.
+// The page reads the drill's globals through varnel_state_json (its end-to-end
+// test checks the marks there) and hears of the program's end.
+#include <emscripten.h>
+
+#include <string>
+
+#include "runtime/screen.hpp"
+#include "runtime/web.hpp"
+#include "tools/player.hpp"
+
+EM_JS(void, varnel_program_ended, (), { Module.varnelEnded(); });
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* varnel_state_json() {
+    static std::string json;
+    json = state_json();
+    return json.c_str();
+}
+
+int main() {
+    rt::install(rt::make_web());
+    run_program(program_of_bank(VARNEL_BANK));
+    varnel_program_ended();
+    return 0;
+}
