@@ -32,7 +32,8 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
-  fs.writeFileSync(path.join(outDir, 'figures.json'), JSON.stringify(figures, null, 2) + '\n');
+  if (Object.keys(figures).length)
+    fs.writeFileSync(path.join(outDir, 'figures.json'), JSON.stringify(figures, null, 2) + '\n');
 });
 
 async function open(bank, { width = 1280, height = 800, dpr = 1 } = {}) {
@@ -225,5 +226,23 @@ test('idle at the menu the page uses little CPU; page weight', async () => {
                          varnel2: fs.statSync(path.join(webDir, 'varnel2.html')).size };
   assert.ok(share < 0.05, `idle main thread busy ${share * 100}% of the time`);
   for (const bytes of Object.values(figures.page_bytes)) assert.ok(bytes < 2e6, `page of ${bytes} bytes`);
+  await page.close();
+});
+
+test('ending from the menu ends the program and says so on the page', async () => {
+  const { page, errors } = await open(2);
+  await page.keyboard.press('3');
+  await page.waitForFunction(() => varnel.ended === true, null, { timeout: 10000 });
+  const note = await page.evaluate(() => {
+    const n = document.getElementById('note');
+    return { text: n.textContent, shown: getComputedStyle(n).display !== 'none',
+             canvas: getComputedStyle(document.getElementById('screen')).display };
+  });
+  assert.ok(note.shown);
+  assert.match(note.text, /おわりました/);
+  assert.equal(note.canvas, 'none');
+  // keys after the end go nowhere and break nothing
+  await keys(page, '1', 'Enter', 'F1');
+  assert.deepEqual(errors, []);
   await page.close();
 });
