@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <deque>
+#include <optional>
 #include <random>
 
 #include "runtime/backend.hpp"
@@ -20,6 +21,14 @@ struct Runtime {
     int column = 0, row = 0;
     std::vector<TraceEntry>* trace = nullptr;
     std::mt19937 random{0};
+    // The last drawing call when it was a SYMBOL; any other drawing call clears it.
+    struct Symbol {
+        float x, y, sx, sy;
+        int colour;
+        Text text;
+        bool operator==(const Symbol&) const = default;
+    };
+    std::optional<Symbol> last_symbol;
 };
 
 Runtime& runtime() {
@@ -30,7 +39,9 @@ Runtime& runtime() {
 Canvas& canvas() { return backend().canvas(); }
 
 void record(TraceEntry e) {
-    if (runtime().trace) runtime().trace->push_back(std::move(e));
+    Runtime& r = runtime();
+    if (e.op != "key" && e.op != "symbol") r.last_symbol.reset();
+    if (r.trace) r.trace->push_back(std::move(e));
 }
 
 // Draws text cell by cell: 8 dots a single-byte character, 16 a double-byte
@@ -58,6 +69,7 @@ void install(std::unique_ptr<Backend> b) {
     Runtime& r = runtime();
     r.backend = std::move(b);
     r.keys.clear();
+    r.last_symbol.reset();
     for (auto& k : r.function_keys) k.clear();
     r.column = r.row = 0;
     r.random.seed(0);
@@ -115,6 +127,13 @@ void circle(float x, float y, float r, int colour, bool filled, int fill) {
 
 void symbol(float x, float y, const Text& text, float sx, float sy, int colour) {
     record({.op = "symbol", .x1 = x, .y1 = y, .sx = sx, .sy = sy, .c = colour, .text = sjis::to_utf8(text)});
+    // The same text drawn again with nothing drawn since (a menu line redrawn
+    // at every poll) is already on the screen. Blending it over itself would
+    // darken the soft edges of its glyphs and grow the canvas' list at every
+    // poll, without end while the pupil waits.
+    Runtime::Symbol call{x, y, sx, sy, colour, text};
+    if (runtime().last_symbol == call) return;
+    runtime().last_symbol = std::move(call);
     draw_text(x, y, text, sx, sy, colour, false);
 }
 
