@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -27,6 +26,11 @@ namespace rt {
 namespace {
 
 std::string ipagothic_path() {
+    // Where the Debian package puts the font: found without fontconfig, which
+    // would first read its whole configuration and every font cache (a tenth of
+    // the program's start-up). Other systems ask fontconfig.
+    static const char* const debian = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+    if (access(debian, R_OK) == 0) return debian;
     FcInit();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic"));
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -78,7 +82,7 @@ public:
     ~GlyphCache() {
         SDL_FreeSurface(target_);
         for (auto& [key, surface] : glyphs_) SDL_FreeSurface(surface);
-        for (auto& [key, font] : fonts_) TTF_CloseFont(font);
+        if (font_) TTF_CloseFont(font_);
         if (file_) munmap(file_, file_size_);
     }
 
@@ -104,17 +108,22 @@ public:
     }
 
 private:
+    // One open font, set to the size asked for: opening the font parses its
+    // tables again for every size, and only glyphs not yet cached are drawn.
     TTF_Font* font(int size, int hdpi) {
-        auto key = std::make_pair(size, hdpi);
-        auto found = fonts_.find(key);
-        if (found != fonts_.end()) return found->second;
-        TTF_Font* f = file_ ? TTF_OpenFontDPIRW(SDL_RWFromConstMem(file_, static_cast<int>(file_size_)), 1, size,
-                                                static_cast<unsigned>(hdpi), 72)
-                            : TTF_OpenFontDPI(path_.c_str(), size, static_cast<unsigned>(hdpi), 72);
-        if (!f) throw std::runtime_error(std::string("cannot open ") + path_ + ": " + TTF_GetError());
-        TTF_SetFontHinting(f, TTF_HINTING_LIGHT);
-        fonts_.emplace(key, f);
-        return f;
+        if (!font_) {
+            font_ = file_ ? TTF_OpenFontDPIRW(SDL_RWFromConstMem(file_, static_cast<int>(file_size_)), 1, size,
+                                              static_cast<unsigned>(hdpi), 72)
+                          : TTF_OpenFontDPI(path_.c_str(), size, static_cast<unsigned>(hdpi), 72);
+            if (!font_) throw std::runtime_error(std::string("cannot open ") + path_ + ": " + TTF_GetError());
+            TTF_SetFontHinting(font_, TTF_HINTING_LIGHT);
+        } else if (size != size_ || hdpi != hdpi_) {
+            if (TTF_SetFontSizeDPI(font_, size, static_cast<unsigned>(hdpi), 72) != 0)
+                throw std::runtime_error(std::string("cannot size ") + path_ + ": " + TTF_GetError());
+        }
+        size_ = size;
+        hdpi_ = hdpi;
+        return font_;
     }
 
     SDL_Surface* render(char32_t ch, int cell_w, int cell_h, int full_w) {
@@ -191,7 +200,8 @@ private:
     void* file_ = nullptr;   // the font file, mapped
     std::size_t file_size_ = 0;
     SDL_Surface* target_ = nullptr;
-    std::map<std::pair<int, int>, TTF_Font*> fonts_;
+    TTF_Font* font_ = nullptr;
+    int size_ = 0, hdpi_ = 0;   // what font_ is set to
     std::unordered_map<std::tuple<char32_t, int, int, int>, SDL_Surface*, KeyHash> glyphs_;
 };
 
