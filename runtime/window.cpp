@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
-#include <vector>
 
 #include "runtime/screen.hpp"
 
@@ -43,9 +43,15 @@ SDL_Rect framed_rect(const SDL_Rect& usable) {
 
 class WindowBackend final : public Backend {
 public:
-    WindowBackend(const std::string& title, WindowMode mode) : Backend(1.0f), mode_(mode) {
+    // The canvas gets its pixels when the window's size is known (fit).
+    WindowBackend(const std::string& title, WindowMode mode) : Backend(0.0f), mode_(mode) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+        // The canvas is copied straight into the window's own framebuffer. Left
+        // to itself SDL would put an OpenGL texture under that framebuffer, and
+        // where OpenGL is emulated in software (a virtual display, a school
+        // machine without a graphics driver) that loads a compiler of a hundred
+        // megabytes and more.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SDL_Rect usable{0, 0, kScreenW, kScreenH};
         SDL_GetDisplayUsableBounds(0, &usable);
         framed_ = framed_rect(usable);
@@ -62,17 +68,16 @@ public:
         }
         window_ = SDL_CreateWindow(title.c_str(), at.x, at.y, at.w, at.h, flags);
         if (!window_) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) throw std::runtime_error(std::string("SDL_CreateRenderer: ") + SDL_GetError());
         SDL_DisplayMode shown;
         if (SDL_GetCurrentDisplayMode(0, &shown) == 0 && shown.refresh_rate > 0) frame_ms_ = 1000 / shown.refresh_rate;
         SDL_StartTextInput();
+        if (const char* log = std::getenv("VARNEL_PRESENT_LOG")) present_log_ = std::fopen(log, "a");
         fit();
+        if (!screen_) throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
     }
 
     ~WindowBackend() override {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (present_log_) std::fclose(present_log_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -96,10 +101,18 @@ public:
         while (SDL_PollEvent(&e)) handle(e, keys);
     }
 
+    // The drill polls in a loop. While it is busy (a key came, or the screen
+    // changed, in the last two polls) a poll returns at once; a frame held back
+    // for the display's next frame waits only for that; otherwise the program
+    // is idle and sleeps until the window has something for it.
     void wait(std::deque<Key>& keys) override {
-        present();
+        const int frame_in = present();
+        quiet_polls_ = busy_ ? 0 : quiet_polls_ + 1;
+        busy_ = false;
+        int timeout = quiet_polls_ < 2 ? 0 : kIdleWaitMs;
+        if (frame_in >= 0) timeout = std::min(timeout, frame_in);
         SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, 10)) {
+        if (SDL_WaitEventTimeout(&e, timeout)) {
             handle(e, keys);
             pump(keys);
         }
@@ -107,12 +120,18 @@ public:
 
 private:
     void handle(const SDL_Event& e, std::deque<Key>& keys) {
+        const std::size_t had = keys.size();
+        react(e, keys);
+        if (keys.size() != had) busy_ = true;
+    }
+
+    void react(const SDL_Event& e, std::deque<Key>& keys) {
         switch (e.type) {
         case SDL_QUIT:
             throw ProgramEnd{};
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) fit();
-            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) whole_ = true;
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) repaint_ = true;
             break;
         case SDL_KEYDOWN: {
             SDL_Keycode k = e.key.keysym.sym;
@@ -163,60 +182,83 @@ private:
 
     // Fits the dot screen into the window's pixels with one scale, letterboxed.
     void fit() {
-        int w = 0, h = 0;
-        SDL_GetRendererOutputSize(renderer_, &w, &h);
-        if (w <= 0 || h <= 0) return;
+        screen_ = SDL_GetWindowSurface(window_);
+        if (!screen_ || screen_->w <= 0 || screen_->h <= 0) return;
+        const int w = screen_->w, h = screen_->h;
         float scale = std::min(static_cast<float>(w) / kScreenW, static_cast<float>(h) / kScreenH);
         canvas_.set_scale(scale);
         offset_x_ = (w - canvas_.width()) / 2;
         offset_y_ = (h - canvas_.height()) / 2;
-        if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                     canvas_.width(), canvas_.height());
-        shown_.assign(static_cast<std::size_t>(canvas_.width()) * canvas_.height(), 0x00000001u);  // matches no drawn pixel
+        const SDL_PixelFormat* f = screen_->format;
+        same_format_ = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
+        SDL_FillRect(screen_, nullptr, SDL_MapRGB(f, 0, 0, 0));   // the bars, and a canvas area to copy afresh
         canvas_.take_dirty();
         pending_ = {0, 0, canvas_.width(), canvas_.height()};
-        whole_ = true;
+        repaint_ = true;
     }
 
-    // Shows what was drawn, at most once a display frame, and only when a pixel changed.
-    void present() {
+    // Shows what was drawn: copies the pixels that changed into the window and
+    // hands the window system that rectangle, at most once a display frame.
+    // Returns -1, or the milliseconds until a frame held back may be shown.
+    int present() {
         PixelRect d = canvas_.take_dirty();
         if (!d.empty()) pending_ = pending_.empty() ? d : unite(pending_, d);
-        if (pending_.empty() && !whole_) return;
-        Uint32 now = SDL_GetTicks();
-        if (now - last_present_ < static_cast<Uint32>(frame_ms_)) return;
-        if (!pending_.empty() && changed(pending_)) {
-            SDL_Surface* s = canvas_.surface();
-            SDL_Rect r{pending_.x, pending_.y, pending_.w, pending_.h};
-            const auto* pixels = static_cast<const Uint8*>(s->pixels) + r.y * s->pitch + r.x * 4;
-            SDL_UpdateTexture(texture_, &r, pixels, s->pitch);
-            whole_ = true;
-        }
+        // Until the program first draws, the window shows nothing rather than a
+        // blank frame that would hold its first screen back by a display frame.
+        if (!shown_anything_ && canvas_.op_count() == 0) return -1;
+        if (pending_.empty() && !repaint_) return -1;
+        const Uint32 now = SDL_GetTicks();
+        if (now - last_present_ < static_cast<Uint32>(frame_ms_))
+            return frame_ms_ - static_cast<int>(now - last_present_);
+        const SDL_Rect changed = copy(pending_);
         pending_ = {};
-        if (!whole_) return;
-        whole_ = false;
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-        SDL_Rect dst{offset_x_, offset_y_, canvas_.width(), canvas_.height()};
-        SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
-        SDL_RenderPresent(renderer_);
+        int status = 0;
+        if (repaint_) status = SDL_UpdateWindowSurface(window_);
+        else if (changed.w > 0) status = SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
+        else return -1;
+        if (status != 0) {   // the window was resized under the surface: fit afresh, show at the next poll
+            fit();
+            return 0;
+        }
+        repaint_ = false;
+        shown_anything_ = true;
+        busy_ = true;
         last_present_ = now;
+        if (present_log_) log_present();
+        return -1;
     }
 
-    // Compares the region with what the window shows, and remembers it.
-    bool changed(const PixelRect& r) {
+    // Copies the canvas' rectangle r into the window where it differs from
+    // what the window shows; returns the window's rectangle that changed.
+    SDL_Rect copy(const PixelRect& r) {
+        if (r.empty()) return {0, 0, 0, 0};
         SDL_Surface* s = canvas_.surface();
-        bool differs = false;
-        for (int y = r.y; y < r.y + r.h; ++y) {
-            const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch) + r.x;
-            Uint32* seen = shown_.data() + static_cast<std::size_t>(y) * canvas_.width() + r.x;
-            if (std::memcmp(row, seen, static_cast<std::size_t>(r.w) * 4) != 0) {
-                std::memcpy(seen, row, static_cast<std::size_t>(r.w) * 4);
-                differs = true;
-            }
+        if (!same_format_) {
+            SDL_Rect from{r.x, r.y, r.w, r.h}, to{offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
+            SDL_BlitSurface(s, &from, screen_, &to);
+            return {offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
         }
-        return differs;
+        int first = -1, last = -1;
+        const std::size_t bytes = static_cast<std::size_t>(r.w) * 4;
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            const auto* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch + r.x * 4;
+            auto* shown = static_cast<Uint8*>(screen_->pixels) + (offset_y_ + y) * screen_->pitch + (offset_x_ + r.x) * 4;
+            if (std::memcmp(row, shown, bytes) == 0) continue;
+            std::memcpy(shown, row, bytes);
+            if (first < 0) first = y;
+            last = y;
+        }
+        if (first < 0) return {0, 0, 0, 0};
+        return {offset_x_ + r.x, offset_y_ + first, r.w, last - first + 1};
+    }
+
+    // Benchmarks: with VARNEL_PRESENT_LOG naming a file, every frame shown
+    // appends the moment it was handed to the window system (CLOCK_MONOTONIC, ns).
+    void log_present() {
+        timespec t{};
+        clock_gettime(CLOCK_MONOTONIC, &t);
+        std::fprintf(present_log_, "%lld\n", static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
+        std::fflush(present_log_);
     }
 
     static PixelRect unite(const PixelRect& a, const PixelRect& b) {
@@ -227,15 +269,19 @@ private:
 
     WindowMode mode_;
     SDL_Rect framed_;
+    static constexpr int kIdleWaitMs = 100;   // an idle program wakes ten times a second
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    std::vector<Uint32> shown_;
+    SDL_Surface* screen_ = nullptr;   // the window's framebuffer (SDL's own)
+    bool same_format_ = false;        // its pixels are the canvas' (xRGB, 32 bits)
     SDL_Rect input_rect_{-1, -1, 0, 0};
-    PixelRect pending_;
-    bool whole_ = true;
+    PixelRect pending_;               // canvas pixels drawn since the last frame
+    bool repaint_ = true;             // the whole window is to be handed over again
+    bool shown_anything_ = false;
+    bool busy_ = false;               // a key came or the screen changed since the last poll
+    int quiet_polls_ = 0;
     int offset_x_ = 0, offset_y_ = 0;
     int frame_ms_ = 16;
+    std::FILE* present_log_ = nullptr;
     Uint32 last_present_ = 0;
 };
 

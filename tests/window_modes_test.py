@@ -104,7 +104,7 @@ def leaving_fullscreen_gives_the_window_with_its_close_button():
     assert ("remove", FULLSCREEN) in asked, f"Alt+Enter in fullscreen asked {asked}"
     assert xw.geometry(window)[2:] == framed, f"left fullscreen at {xw.geometry(window)[2:]}, not {framed}"
     shows_menu(window, "after leaving fullscreen")
-    xw.keys(window, "3")   # the menu's end
+    xw.key_that_ends(window, "3")   # the menu's end
     status = xw.ended(proc)
     assert status == 0, f"the menu's end after leaving fullscreen: status {status}"
     print(f"ok  leaving fullscreen gives the {framed[0]}x{framed[1]} window; the menu's keys still work")

@@ -89,6 +89,13 @@ def keys(window, *names):
     time.sleep(0.4)
 
 
+def key_that_ends(window, name):
+    """Types a key that ends the program. The program may be gone before the
+    key's release is sent, which xdotool reports as a failure: not one here."""
+    subprocess.run(["xdotool", "type" if len(name) == 1 else "key", "--window", str(window), name],
+                   capture_output=True, text=True)
+
+
 def geometry(window):
     """(x, y, width, height) of the window."""
     out = xdotool("getwindowgeometry", "--shell", str(window))
