@@ -13,9 +13,13 @@ using sjis::kmid;
 
 namespace {
 
-// Splits a fraction body at its first "/" (a body without one is all numerator).
+// Splits a fraction body into its parts. The answer editor ends the numerator
+// it hands over with "ﾝ", so there the parts meet at the "/" after that mark (a
+// "/" the pupil typed inside the numerator is no separator); a markup body
+// splits at its first "/". A body without one is all numerator.
 void split(const Text& body, Text& numerator, Text& denominator) {
-    int slash = kinstr(body, "/");
+    int slash = kinstr(body, "ﾝ/"_sj);
+    slash = slash > 0 ? slash + 1 : kinstr(body, "/");
     if (slash == 0) slash = klen(body) + 1;
     numerator = kmid(body, 1, slash - 1);
     denominator = kmid(body, slash + 1);
@@ -37,9 +41,12 @@ void draw_fraction() {
     float fx = g.pen_x, fy = g.pen_y;
     Text written_num, written_den;
     split(g.work_string, written_num, written_den);
+    g.work_string = written_num;
     strip_fraction_marks();
-    Text num, den;
-    split(g.work_string, num, den);
+    const Text num = g.work_string;
+    g.work_string = written_den;
+    strip_fraction_marks();
+    const Text den = g.work_string;
 
     int a = klen(num), b = klen(den);
     int w = b < a ? a : b;

@@ -86,6 +86,18 @@ TEST_F(Fraction, EndMarkBeforeARootSignMovesNoBar) {
                               "line 204,217 220,217", "line 202,217 218,217", "line 218,217 234,217"}));
 }
 
+TEST_F(Fraction, SlashTypedInsideANumeratorStaysInTheNumerator) {
+    // The editor's body for numerator "1/2" over "3": its parts meet after the
+    // numerator's end mark, so "3" alone is the denominator, centred under it.
+    g.pen_x = 100;
+    g.pen_y = 200;
+    g.work_string = "1/2ﾝ/3ﾝ"_sj;
+    draw_fraction();
+    EXPECT_EQ(drawn(), (Lines{"１ 100,188", "÷ 116,188", "２ 132,188", "３ 116,215", "― 100,200", "― 116,200",
+                              "― 132,200"}));
+    EXPECT_EQ(g.layout_x, 148);
+}
+
 TEST_F(Fraction, FractionEndsAnOpenRoot) {
     // A small root before a fraction draws no bar over it, nor after it.
     draw("!ﾀ1/2ﾀ3"_sj, 100, 200);
