@@ -8,10 +8,12 @@
 // the long form and checks the per-key time and the resident memory.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <string>
@@ -42,6 +44,8 @@ struct Figures {
     long closes = 0;              // runs ended by the close button in mid-run
     double seconds = 0;
     double worst_key_ms = 0;      // a key's handling: from the poll that returned it to the next wait
+    double worst_key_cpu_ms = 0;  // the same in the processor time of the program's thread
+    long keys_over_100ms = 0;     // keys whose handling took longer than 100 ms of wall-clock time
     double median_key_us = 0;
     std::string worst_key_at;     // which key, and in which run
     std::vector<std::pair<long, long>> rss_kb;   // (keys so far, resident kB)
@@ -62,6 +66,12 @@ inline long resident_kb() {
         std::fclose(f);
     }
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+inline double thread_cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 inline rt::ScriptKey key(const std::string& name, const Text& text, int fn = 0) {
@@ -210,6 +220,7 @@ private:
                       static_cast<int>(random_() % 60), static_cast<int>(random_() % 60));
         clock_ = clock;
         closing_ = false;
+        key_pending_ = false;   // the key that ended the last run is not timed into this one's start
         last_read_.clear();
 
         reset_state();
@@ -227,9 +238,12 @@ private:
     // last one, then hands over the next keys (mostly one, sometimes none).
     std::vector<rt::ScriptKey> next_keys() {
         const long long now = now_ns();
+        const double cpu_now = detail::thread_cpu_ms();
         if (key_pending_) {
             const long long ns = now - last_wait_ns_;
             const double ms = static_cast<double>(ns) / 1e6;
+            figures_.worst_key_cpu_ms = std::max(figures_.worst_key_cpu_ms, cpu_now - last_wait_cpu_ms_);
+            if (ms > 100) figures_.keys_over_100ms += 1;
             if (ms > figures_.worst_key_ms) {
                 figures_.worst_key_ms = ms;
                 figures_.worst_key_at = "key " + last_key_ + " (" + std::to_string(figures_.keys) + " in all, run " +
@@ -263,6 +277,7 @@ private:
         }
         // Only a single key is timed: the next wait ends its handling.
         key_pending_ = keys.size() == 1 && !keys[0].close;
+        last_wait_cpu_ms_ = detail::thread_cpu_ms();
         last_wait_ns_ = now_ns();
         return keys;
     }
@@ -393,6 +408,7 @@ private:
     std::vector<std::string> recent_keys_;
     std::string clock_, last_key_, last_read_;   // last key handed over, last key the program read
     std::atomic<long long> last_wait_ns_{0};
+    double last_wait_cpu_ms_ = 0;
     long run_keys_ = 0, timed_ = 0;
     int idle_ = 0;
     bool key_pending_ = false, closing_ = false, started_ = false;

@@ -18,9 +18,11 @@ long soak_keys() {
 }
 
 void print(const char* title, const soak::Figures& f) {
-    std::printf("%s: %ld keys (%ld polls) in %ld runs, %.1f s; key time median %.0f us, worst %.2f ms at %s; "
+    std::printf("%s: %ld keys (%ld polls) in %ld runs, %.1f s; key time median %.0f us, worst %.2f ms at %s "
+                "(%.2f ms of processor time at worst); "
                 "resident %ld kB at the start, %ld kB at the end; canvas list at most %zu; marks %ld right, %ld wrong\n",
                 title, f.keys, f.polls, f.runs, f.seconds, f.median_key_us, f.worst_key_ms, f.worst_key_at.c_str(),
+                f.worst_key_cpu_ms,
                 f.rss_kb.front().second, f.rss_kb.back().second, f.most_canvas_ops, f.right_marks, f.wrong_marks);
 }
 
