@@ -71,6 +71,7 @@ Canvas::~Canvas() {
 void Canvas::allocate() {
     int w = std::max(width(), 1), h = std::max(height(), 1);
     pixels_.assign(static_cast<std::size_t>(w) * h, argb(palette(0)));
+    inked_ = {};
 #ifndef __EMSCRIPTEN__
     SDL_FreeSurface(surface_);
     surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
@@ -85,21 +86,26 @@ void Canvas::set_scale(float scale) {
     if (scale == scale_) return;
     scale_ = scale;
     allocate();
-    for (const Op& op : ops_) draw(op);
+    for (Op& op : ops_) {
+        op.area = bounds(op);
+        draw(op);
+    }
     dirty_ = {0, 0, width(), height()};
 }
 
 namespace {
 int px(float dots, float scale) { return static_cast<int>(std::floor(dots * scale + 0.5f)); }
+
+PixelRect unite(const PixelRect& a, const PixelRect& b) {
+    if (b.empty()) return a;
+    if (a.empty()) return b;
+    int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
 }  // namespace
 
-void Canvas::touch(const PixelRect& r) {
-    if (r.empty()) return;
-    if (dirty_.empty()) { dirty_ = r; return; }
-    int x0 = std::min(dirty_.x, r.x), y0 = std::min(dirty_.y, r.y);
-    int x1 = std::max(dirty_.x + dirty_.w, r.x + r.w), y1 = std::max(dirty_.y + dirty_.h, r.y + r.h);
-    dirty_ = {x0, y0, x1 - x0, y1 - y0};
-}
+void Canvas::touch(const PixelRect& r) { dirty_ = unite(dirty_, r); }
 
 PixelRect Canvas::take_dirty() {
     PixelRect r = dirty_;
@@ -113,6 +119,10 @@ void Canvas::fill_pixels(int x0, int y0, int x1, int y1, int colour) {
     // x1, y1 exclusive
     const int w = std::max(width(), 1), h = std::max(height(), 1);
     x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, w), y1 = std::min(y1, h);
+    if (colour == 0) {   // the background is already there outside the inked area
+        x0 = std::max(x0, inked_.x), y0 = std::max(y0, inked_.y);
+        x1 = std::min(x1, inked_.x + inked_.w), y1 = std::min(y1, inked_.y + inked_.h);
+    }
     if (x1 <= x0 || y1 <= y0) return;
     const std::uint32_t c = argb(palette(colour));
     for (int y = y0; y < y1; ++y) std::fill_n(pixels_.data() + static_cast<std::size_t>(y) * w + x0, x1 - x0, c);
@@ -139,18 +149,19 @@ PixelRect Canvas::bounds(const Op& op) const {
     return {a, b, std::max(px(x1, s) - a, 1), std::max(px(y1, s) - b, 1)};
 }
 
-void Canvas::record(const Op& op) {
+void Canvas::record(Op op) {
+    op.area = bounds(op);
     // An opaque shape hides whatever lay wholly under it: drop those from the list,
     // so that a long session (a cursor drawn and erased at every poll) stays small.
     if (op.kind == Op::Fill || op.kind == Op::Disc) {
-        PixelRect area = bounds(op);
+        const PixelRect& area = op.area;
         if (op.kind == Op::Disc) {
             std::erase_if(ops_, [&](const Op& o) {
                 return (o.kind == Op::Disc || o.kind == Op::Circle) && o.x1 == op.x1 && o.y1 == op.y1 && o.r <= op.r;
             });
         } else {
             std::erase_if(ops_, [&](const Op& o) {
-                PixelRect b = bounds(o);
+                const PixelRect& b = o.area;
                 return b.x >= area.x && b.y >= area.y && b.x + b.w <= area.x + area.w && b.y + b.h <= area.y + area.h;
             });
         }
@@ -237,13 +248,17 @@ void Canvas::draw(const Op& op) {
         break;
     }
     }
-    touch(bounds(op));
+    const PixelRect area = bounds(op);
+    touch(area);
+    if (op.c != 0 || op.f != 0) inked_ = unite(inked_, area);
 }
 
 void Canvas::clear() {
     ops_.clear();
-    std::fill(pixels_.begin(), pixels_.end(), argb(palette(0)));
-    touch({0, 0, width(), height()});
+    const PixelRect was = inked_;
+    fill_pixels(was.x, was.y, was.x + was.w, was.y + was.h, 0);
+    inked_ = {};
+    touch(was);
 }
 
 void Canvas::line(float x1, float y1, float x2, float y2, int colour) {

@@ -71,8 +71,9 @@ private:
         float x1, y1, x2, y2, r;
         int c, f;
         char32_t ch;
+        PixelRect area;   // its extent in pixels at the current scale
     };
-    void record(const Op& op);
+    void record(Op op);
     void draw(const Op& op);
     PixelRect bounds(const Op& op) const;
     void fill_pixels(int x0, int y0, int x1, int y1, int colour);
@@ -85,6 +86,10 @@ private:
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;
+    // Every pixel outside this rectangle is the background colour: what was
+    // drawn in any other colour since the screen was last cleared lies inside.
+    // Clearing, and painting the background, need only touch what lies inside.
+    PixelRect inked_;
 };
 
 }  // namespace rt

@@ -73,3 +73,36 @@ TEST(LongSession, NextStepMenuWaitingTenThousandPollsKeepsTheCanvasListAndTheTra
     for (const auto& e : trace) menu_lines += e.op == "symbol" && e.text == "☆もう１度練習する…１    ☆次に進む…２";
     EXPECT_GT(menu_lines, 10000);
 }
+
+// Clearing and painting the background touch only the part of the screen that
+// was drawn on; whatever the order of drawings, clears and resizes, the pixels
+// are those of a fresh screen with the same last drawings.
+TEST(LongSession, ClearsAndBackgroundFillsLeaveThePixelsOfAFreshScreen) {
+    auto pixels = [](const rt::Canvas& c) {
+        return std::vector<std::uint32_t>(c.pixels(), c.pixels() + static_cast<std::size_t>(c.width()) * c.height());
+    };
+    auto last_drawings = [](rt::Canvas& c) {
+        c.fill(0, 54, 1440, 900, 0, 0);
+        c.glyph(100, 100, U'あ', 16, 18, 16, 15);
+        c.line(10, 890, 1430, 890, 13);
+    };
+    rt::Canvas fresh(1.5f);
+    last_drawings(fresh);
+
+    rt::Canvas used(1);
+    used.fill(0, 0, 1439, 899, 15, 2);
+    used.disc(1400, 880, 30, 5, 5);
+    used.glyph(1420, 10, U'漢', 16, 18, 16, 13);
+    used.set_scale(1.5f);   // a resized window draws it all afresh
+    used.clear();
+    last_drawings(used);
+    EXPECT_EQ(differing(pixels(used), pixels(fresh)), 0);
+
+    used.line(0, 0, 1439, 899, 11);
+    used.circle(720, 450, 200, 9);
+    used.fill(700, 400, 740, 500, 0, 0);   // a background fill over drawn pixels erases them
+    used.clear();
+    last_drawings(used);
+    EXPECT_EQ(differing(pixels(used), pixels(fresh)), 0);
+    EXPECT_GT(differing(pixels(used), std::vector<std::uint32_t>(pixels(used).size(), pixels(used)[0])), 100);
+}
