@@ -35,6 +35,7 @@ struct Options {
     long keys = 100000;           // keys to feed, over as many runs as it takes
     long rss_every = 10000;       // keys between two samples of the resident memory
     int stall_seconds = 120;      // no wait for a key this long: the program hangs
+    double report_ms = 0;         // above 0: every key costing more processor time is reported on stderr
 };
 
 struct Figures {
@@ -242,7 +243,9 @@ private:
         if (key_pending_) {
             const long long ns = now - last_wait_ns_;
             const double ms = static_cast<double>(ns) / 1e6;
-            figures_.worst_key_cpu_ms = std::max(figures_.worst_key_cpu_ms, cpu_now - last_wait_cpu_ms_);
+            const double cpu_ms = cpu_now - last_wait_cpu_ms_;
+            figures_.worst_key_cpu_ms = std::max(figures_.worst_key_cpu_ms, cpu_ms);
+            if (options_.report_ms > 0 && cpu_ms > options_.report_ms) report(cpu_ms, static_cast<double>(ns) / 1e6);
             if (ms > 100) figures_.keys_over_100ms += 1;
             if (ms > figures_.worst_key_ms) {
                 figures_.worst_key_ms = ms;
@@ -345,6 +348,18 @@ private:
             else if (e.op == "circle") circle(e);
         }
         trace_.clear();
+    }
+
+    // A slow key: what it was, where, and what the program drew for it.
+    void report(double cpu_ms, double ms) {
+        std::string drawn;
+        for (const rt::TraceEntry& e : trace_) {
+            if (drawn.size() > 600) { drawn += " ..."; break; }
+            drawn += " " + e.op;
+            if (e.op == "symbol" || e.op == "print" || e.op == "key") drawn += "(" + e.text + ")";
+        }
+        std::fprintf(stderr, "slow key %s (%ld in all, run %ld, %s): %.1f ms processor time, %.1f ms in all; drawn:%s\n",
+                     last_key_.c_str(), figures_.keys, figures_.runs, clock_.c_str(), cpu_ms, ms, drawn.c_str());
     }
 
     void outside(const rt::TraceEntry& e) { fault("drawn outside the screen: " + rt::to_json(e)); }
