@@ -12,8 +12,6 @@ The programs log the moment of every frame that shows new pixels when
 VARNEL_PRESENT_LOG names a file; the main menu's frame is the last one logged
 once the menu has been drawn and nothing changes any more.
 Usage: window_bench.py BUILD_DIR [ROUNDS]   (run under xvfb-run)"""
-import ctypes
-import ctypes.util
 import os
 import statistics
 import subprocess
@@ -21,41 +19,11 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from xwindow import press_close, xdotool  # noqa: E402  (opens the X display)
+
 build = sys.argv[1]
 rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 15
-
-x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x11.XFlush.argtypes = [ctypes.c_void_p]
-
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_char * 128)]
-
-
-display = x11.XOpenDisplay(None)
-assert display, "no X display (run under xvfb-run)"
-
-
-def close_window(window):
-    ev = ClientMessage()
-    ev.type = 33  # ClientMessage: the close button's WM_DELETE_WINDOW
-    ev.window = window
-    ev.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    ev.format = 32
-    ev.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(display, window, 0, 0, ctypes.byref(ev))
-    x11.XFlush(display)
-
-
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=True).stdout
 
 
 def press(window, keys):
@@ -81,7 +49,7 @@ def window_of(program):
 
 
 def end(proc, window):
-    close_window(window)
+    press_close(window)
     assert proc.wait(timeout=5) == 0
 
 
