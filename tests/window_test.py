@@ -5,24 +5,16 @@ WM_DELETE_WINDOW message) ends it at once with status 0, from every wait.
 Usage: window_test.py BUILD_DIR   (run under xvfb-run)"""
 import ctypes
 import ctypes.util
+import os
 import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xwindow import display, press_close, xdotool  # noqa: E402  (opens the X display)
+
 build = sys.argv[1]
 x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x11.XFlush.argtypes = [ctypes.c_void_p]
-
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_char * 128)]
 
 
 class XImage(ctypes.Structure):
@@ -35,9 +27,6 @@ class XImage(ctypes.Structure):
 x11.XGetImage.restype = ctypes.POINTER(XImage)
 x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
                           ctypes.c_ulong, ctypes.c_int]
-
-display = x11.XOpenDisplay(None)
-assert display, "no X display (run under xvfb-run)"
 
 # Palette colours the waits are recognised by.
 BACKGROUND_OF_TITLE, QUESTION_PANEL, HELP_BOX, MARKS, PROMPT_BOX, YELLOW = (
@@ -59,21 +48,6 @@ def pixels_of(window, width, height, colour, x0, y0, x1, y1):
     want = bytes((colour[2], colour[1], colour[0]))
     return sum(data[y * im.bytes_per_line + 4 * x: y * im.bytes_per_line + 4 * x + 3] == want
                for y in range(im.height) for x in range(im.width))
-
-
-def press_close(window):
-    ev = ClientMessage()
-    ev.type = 33  # ClientMessage
-    ev.window = window
-    ev.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    ev.format = 32
-    ev.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(display, window, 0, 0, ctypes.byref(ev))
-    x11.XFlush(display)
-
-
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=True).stdout
 
 
 def close_at(program, keys, name, shows=(), lacks=()):
