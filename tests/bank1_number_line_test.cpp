@@ -151,7 +151,7 @@ TEST(Bank1NumberLine, ScaleFromMinusTenToTenWithItsMarksAndValues) {
     EXPECT_EQ(labels[15], " 5 ");
     EXPECT_EQ(labels[20], "10 ");
     for (const auto& e : trace)
-        if (e.text == " 0 ") EXPECT_EQ(e.x1, 948);
+        if (e.text == " 0 ") { EXPECT_EQ(e.x1, 948); }
 }
 
 // ---- problem 5: whole numbers A and B ------------------------------------------------
@@ -254,7 +254,7 @@ TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
     EXPECT_EQ(row(trace, 252, 144, 288), "…" + wide(num_text[1]));
     EXPECT_EQ(row(trace, 252, 304), "…" + wide(num_text[2]));
     for (const auto& e : trace)
-        if (e.y1 == 252) EXPECT_EQ(e.c, 13);
+        if (e.y1 == 252) { EXPECT_EQ(e.c, 13); }
 }
 
 TEST(Bank1NumberLineIntegers, RightAtOnceThenTheCommaAlternative) {

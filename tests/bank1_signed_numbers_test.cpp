@@ -37,7 +37,7 @@ TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
     // Three half-width blanks move the pen 48 dots before the heading.
     EXPECT_EQ(count_text(trace, "＜"), 1);
     for (const auto& e : trace)
-        if (e.text == "＜") EXPECT_EQ(e.x1, 80);
+        if (e.text == "＜") { EXPECT_EQ(e.x1, 80); }
 
     // Six boxes for the question, then the key pause, then the same boxes again
     // with the terms in them.
@@ -74,7 +74,7 @@ TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
     EXPECT_EQ(row(trace, 270, 256, 304), "問５０");
     EXPECT_EQ(row(trace, 306, 336, 400), "問６自然数");
     for (const auto& e : trace)
-        if (e.text == "正" && e.y1 == 144) EXPECT_EQ(e.x1, 256);
+        if (e.text == "正" && e.y1 == 144) { EXPECT_EQ(e.x1, 256); }
     // The text after each box of the question stays: " という。" after ①.
     EXPECT_EQ(row(trace, 144, 320), "という。");
     EXPECT_EQ(row(trace, 270, 304), "、負の整数がある。");
@@ -198,7 +198,7 @@ TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
     EXPECT_EQ(row(trace, 302, 960, 1008), "０");
     EXPECT_EQ(row(trace, 142, 1048, 1096), "４０");
     for (const auto& e : trace)
-        if (e.text == "０" && e.y1 == 302) EXPECT_TRUE(e.x1 == 992 || e.x1 == 1080) << e.x1;
+        if (e.text == "０" && e.y1 == 302) { EXPECT_TRUE(e.x1 == 992 || e.x1 == 1080) << e.x1; }
     bool bulb = false;
     for (const auto& e : trace) bulb |= e.op == "circle" && e.x1 == 1028 && e.y1 == 472 && e.r == 16 && e.fill == 5;
     EXPECT_TRUE(bulb);

@@ -45,7 +45,7 @@ TEST(CharConv, EveryTypedCharacterShowsItsDisplayedForm) {
     // Every other printable ASCII character is shown as typed.
     for (int c = 0x21; c <= 0x7E; ++c) {
         Text typed(1, static_cast<char>(c));
-        if (!m.count(typed)) EXPECT_EQ(displayed(typed), typed);
+        if (!m.count(typed)) { EXPECT_EQ(displayed(typed), typed); }
     }
 }
 
