@@ -115,7 +115,7 @@ Next end_of_bank_menu() {
             return problem_start(g.problem_no);
         }
         if (g.key_text == "2") {
-            g.start_text = "1";
+            g.start_text.assign(1, '1');
             return Next{&practice_restart};
         }
         if (g.key_text == "3") return Next{&main_menu};

@@ -82,7 +82,9 @@ private:
 
     float scale_;
     std::vector<std::uint32_t> pixels_;
-    SDL_Surface* surface_ = nullptr;   // natively, a view of pixels_
+#ifndef __EMSCRIPTEN__
+    SDL_Surface* surface_ = nullptr;   // a view of pixels_
+#endif
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;

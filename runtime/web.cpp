@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -144,8 +145,10 @@ private:
     struct KeyHash {
         std::size_t operator()(const std::tuple<char32_t, int, int, int>& k) const {
             auto [a, b, c, d] = k;
-            return (static_cast<std::size_t>(a) * 1000003u) ^ (static_cast<std::size_t>(b) << 40) ^
-                   (static_cast<std::size_t>(c) << 20) ^ static_cast<std::size_t>(d);
+            // size_t is 32 bits in the browser: mix in 64 bits, then fold.
+            std::uint64_t h = (static_cast<std::uint64_t>(a) * 1000003u) ^ (static_cast<std::uint64_t>(b) << 40) ^
+                              (static_cast<std::uint64_t>(c) << 20) ^ static_cast<std::uint64_t>(d);
+            return static_cast<std::size_t>(h ^ (h >> 32));
         }
     };
     std::unordered_map<std::tuple<char32_t, int, int, int>, Mask, KeyHash> glyphs_;

@@ -58,7 +58,7 @@ private:
 // A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 118.
 inline std::string clock_for_seed(int seed) {
     int minutes = seed > 59 ? seed - 59 : 0, seconds = seed - minutes;
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "00:%02d:%02d", minutes, seconds);
     return buf;
 }
