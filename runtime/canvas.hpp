@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 struct SDL_Surface;
@@ -28,6 +29,17 @@ Rgb palette(int colour);
 class GlyphCache;
 struct GlyphCacheDeleter { void operator()(GlyphCache* cache) const; };
 std::unique_ptr<GlyphCache, GlyphCacheDeleter> make_glyph_cache();
+// A fitted glyph is known by its character, cell_w, cell_h and full_w.
+using GlyphKey = std::tuple<char32_t, int, int, int>;
+struct GlyphKeyHash {
+    std::size_t operator()(const GlyphKey& k) const {
+        auto [a, b, c, d] = k;
+        // Mixed in 64 bits and folded, as size_t may be 32 bits wide.
+        std::uint64_t h = (static_cast<std::uint64_t>(a) * 1000003u) ^ (static_cast<std::uint64_t>(b) << 40) ^
+                          (static_cast<std::uint64_t>(c) << 20) ^ static_cast<std::uint64_t>(d);
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+};
 // Draws ch fitted to a cell of cell_w x cell_h pixels (a full-width character
 // being full_w wide) with its top-left at (x, y), blended in colour c.
 void draw_glyph(GlyphCache& cache, std::uint32_t* pixels, int width, int height, int x, int y, char32_t ch,

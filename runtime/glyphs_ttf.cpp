@@ -16,7 +16,6 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 
 #include "runtime/canvas.hpp"
@@ -89,7 +88,7 @@ public:
     // The glyph for ch in a cell of cell_w x cell_h pixels, where a full-width
     // character is full_w pixels wide.
     SDL_Surface* get(char32_t ch, int cell_w, int cell_h, int full_w) {
-        auto key = std::make_tuple(ch, cell_w, cell_h, full_w);
+        GlyphKey key{ch, cell_w, cell_h, full_w};
         auto found = glyphs_.find(key);
         if (found != glyphs_.end()) return found->second;
         SDL_Surface* fitted = render(ch, cell_w, cell_h, full_w);
@@ -189,20 +188,13 @@ private:
         return cell;
     }
 
-    struct KeyHash {
-        std::size_t operator()(const std::tuple<char32_t, int, int, int>& k) const {
-            auto [a, b, c, d] = k;
-            return (static_cast<std::size_t>(a) * 1000003u) ^ (static_cast<std::size_t>(b) << 40) ^
-                   (static_cast<std::size_t>(c) << 20) ^ static_cast<std::size_t>(d);
-        }
-    };
     std::string path_;
     void* file_ = nullptr;   // the font file, mapped
     std::size_t file_size_ = 0;
     SDL_Surface* target_ = nullptr;
     TTF_Font* font_ = nullptr;
     int size_ = 0, hdpi_ = 0;   // what font_ is set to
-    std::unordered_map<std::tuple<char32_t, int, int, int>, SDL_Surface*, KeyHash> glyphs_;
+    std::unordered_map<GlyphKey, SDL_Surface*, GlyphKeyHash> glyphs_;
 };
 
 void GlyphCacheDeleter::operator()(GlyphCache* cache) const { delete cache; }

@@ -11,11 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -128,7 +126,7 @@ namespace rt {
 class GlyphCache {
 public:
     const Mask& get(char32_t ch, int cell_w, int cell_h, int full_w) {
-        auto key = std::make_tuple(ch, cell_w, cell_h, full_w);
+        GlyphKey key{ch, cell_w, cell_h, full_w};
         auto found = glyphs_.find(key);
         if (found != glyphs_.end()) return found->second;
         Mask raw;
@@ -142,16 +140,7 @@ public:
     }
 
 private:
-    struct KeyHash {
-        std::size_t operator()(const std::tuple<char32_t, int, int, int>& k) const {
-            auto [a, b, c, d] = k;
-            // size_t is 32 bits in the browser: mix in 64 bits, then fold.
-            std::uint64_t h = (static_cast<std::uint64_t>(a) * 1000003u) ^ (static_cast<std::uint64_t>(b) << 40) ^
-                              (static_cast<std::uint64_t>(c) << 20) ^ static_cast<std::uint64_t>(d);
-            return static_cast<std::size_t>(h ^ (h >> 32));
-        }
-    };
-    std::unordered_map<std::tuple<char32_t, int, int, int>, Mask, KeyHash> glyphs_;
+    std::unordered_map<GlyphKey, Mask, GlyphKeyHash> glyphs_;
 };
 
 void GlyphCacheDeleter::operator()(GlyphCache* cache) const { delete cache; }
