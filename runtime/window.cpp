@@ -33,6 +33,29 @@ Text key_text_of(char32_t u) {
     return sjis::from_utf8(utf8);
 }
 
+// Starts SDL's video on a driver that shows something. Left to itself SDL
+// falls back, where there is no display, to a driver that shows nothing, and
+// the program would wait at a menu nobody sees; such a driver is taken only
+// when SDL_VIDEODRIVER names it.
+void open_video() {
+    if (const char* asked = std::getenv("SDL_VIDEODRIVER"); asked && *asked) {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
+        return;
+    }
+    // Without either variable a Wayland client cannot find its compositor (and
+    // its library says so on stderr), so that driver is not tried.
+    const bool wayland_reachable = std::getenv("WAYLAND_DISPLAY") || std::getenv("XDG_RUNTIME_DIR");
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string_view name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+        if (name == "wayland" && !wayland_reachable) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, name.data());
+        if (SDL_Init(SDL_INIT_VIDEO) == 0) return;
+    }
+    SDL_Quit();
+    throw NoDisplay{};
+}
+
 // A window of the dot screen's shape at four fifths of the usable area, centred:
 // what "window" opens, and what leaving fullscreen comes back to.
 SDL_Rect framed_rect(const SDL_Rect& usable) {
@@ -45,7 +68,7 @@ class WindowBackend final : public Backend {
 public:
     // The canvas gets its pixels when the window's size is known (fit).
     WindowBackend(const std::string& title, WindowMode mode) : Backend(0.0f), mode_(mode) {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
+        open_video();
         // The canvas is copied straight into the window's own framebuffer. Left
         // to itself SDL would put an OpenGL texture under that framebuffer, and
         // where OpenGL is emulated in software (a virtual display, a school

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,13 @@ enum class WindowMode { maximised, window, fullscreen };
 // The mode a VARNEL_WINDOW value names (an empty value names the default);
 // nothing for a value that names none.
 std::optional<WindowMode> window_mode_named(std::string_view value);
+
+// No display to open a window on (SDL found only a driver that shows
+// nothing, and SDL_VIDEODRIVER did not ask for it).
+struct NoDisplay : std::runtime_error {
+    NoDisplay() : std::runtime_error("no display found: this program needs a desktop session "
+                                     "(or run it under xvfb-run)") {}
+};
 
 // Opens the window in the mode VARNEL_WINDOW names; an unknown value is
 // reported on stderr and the window opens maximised.

@@ -105,6 +105,9 @@ TEST(Player, WritesThePngTheTraceAndTheStateAndEndsWithStatusZero) {
     EXPECT_NE(state.find("\"expected\":[[\"\",\"\",\"\"],"), std::string::npos);
     EXPECT_EQ(slurp(dir + "/p.png").substr(1, 3), "PNG");
 
-    std::string bad = std::string(VARNEL_BUILD_DIR) + "/varnel-play --bank 3 2>/dev/null";
-    EXPECT_NE(std::system(bad.c_str()), 0);
+    for (const char* args : {" --bank 3", "", " --keys 1"}) {
+        std::string bad = std::string(VARNEL_BUILD_DIR) + "/varnel-play" + args + " 2>" + dir + "/err.txt";
+        EXPECT_NE(std::system(bad.c_str()), 0) << args;
+    }
+    EXPECT_EQ(slurp(dir + "/err.txt").rfind("usage: varnel-play --bank 1|2", 0), 0u) << "no --bank: the usage";
 }

@@ -2,8 +2,10 @@
 """The window a teacher chooses with VARNEL_WINDOW (maximised, window,
 fullscreen), and Alt+Enter switching fullscreen: each opens as asked, fits the
 dot screen into itself, passes the pupil's keys to the drill and keeps Alt+Enter
-from it, and ends with status 0 from the close button.
+from it, and ends with status 0 from the close button. Without a display the
+programs say so and end at once.
 Usage: window_modes_test.py BUILD_DIR   (run under xvfb-run, 1366x768)"""
+import os
 import subprocess
 import sys
 
@@ -110,6 +112,25 @@ def leaving_fullscreen_gives_the_window_with_its_close_button():
     print(f"ok  leaving fullscreen gives the {framed[0]}x{framed[1]} window; the menu's keys still work")
 
 
+def without_a_display_each_program_refuses_at_once():
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    for program in ("varnel1", "varnel2"):
+        run = subprocess.run([f"{build}/{program}"], env=env, capture_output=True, timeout=20)
+        said = run.stderr.decode()
+        assert run.returncode != 0, f"{program} without a display: status 0"
+        assert "no display found" in said and "xvfb-run" in said, f"{program} without a display said {said!r}"
+    asked = subprocess.Popen([f"{build}/varnel1"], env=dict(env, SDL_VIDEODRIVER="dummy"))
+    try:
+        status = asked.wait(timeout=2)
+    except subprocess.TimeoutExpired:
+        status = None   # still at its menu: the driver SDL_VIDEODRIVER names is taken
+    asked.kill()
+    asked.wait()
+    assert status is None, f"SDL_VIDEODRIVER=dummy ended by itself with status {status}"
+    print("ok  without a display both programs say so and end; SDL_VIDEODRIVER=dummy still runs")
+
+
+without_a_display_each_program_refuses_at_once()
 each_mode_opens_as_asked()
 alt_enter_switches_and_never_reaches_the_drill()
 leaving_fullscreen_gives_the_window_with_its_close_button()

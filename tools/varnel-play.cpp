@@ -8,8 +8,15 @@
 
 #include "tools/player.hpp"
 
+namespace {
+const char* const kUsage =
+    "usage: varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]\n"
+    "                   [--trace FILE] [--state FILE] [--scale S]\n";
+}
+
 int main(int argc, char** argv) {
     PlayOptions options;
+    bool bank_named = false;
     try {
         for (int i = 1; i < argc; ++i) {
             std::string arg = argv[i];
@@ -17,7 +24,7 @@ int main(int argc, char** argv) {
                 if (i + 1 >= argc) throw std::invalid_argument(arg + " needs a value");
                 return argv[++i];
             };
-            if (arg == "--bank") options.bank = std::stoi(value());
+            if (arg == "--bank") options.bank = std::stoi(value()), bank_named = true;
             else if (arg == "--time") options.time = value();
             else if (arg == "--keys") options.keys = value();
             else if (arg == "--png") options.png = value();
@@ -25,6 +32,10 @@ int main(int argc, char** argv) {
             else if (arg == "--state") options.state = value();
             else if (arg == "--scale") options.scale = std::stof(value());
             else throw std::invalid_argument("unknown option " + arg);
+        }
+        if (!bank_named) {
+            std::fputs(kUsage, stderr);
+            return 2;
         }
         if (options.scale <= 0 || options.scale > 8) throw std::invalid_argument("--scale takes a number above 0, at most 8");
         play(options);
