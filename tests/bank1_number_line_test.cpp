@@ -7,6 +7,7 @@
 
 #include "problems/script/number_line.hpp"
 #include "tests/bank1_problems.hpp"
+#include "tests/problem_play.hpp"
 
 namespace {
 
@@ -35,10 +36,12 @@ TEST(Bank1NaturalNumbers, ValuesAndTheShuffledListOverManyStarts) {
         EXPECT_EQ(num_text[5], "0");
         EXPECT_TRUE(std::regex_match(num_text[6], std::regex("5\\.[1-9]"))) << num_text[6];
         EXPECT_TRUE(std::regex_match(num_text[8], std::regex("-2\\.[1-9]"))) << num_text[8];
-        // The fractions: 1 over 1 to 15 and -2 over 1 to 15, reduced; 1/1 and -2/1 are whole.
-        EXPECT_TRUE(std::regex_match(frac_text[1], std::regex("1|\xC0" "1/([2-9]|1[0-5])\xC0"))) << frac_text[1];
-        EXPECT_TRUE(std::regex_match(frac_text[2], std::regex("-2|-1|-\xC0(2/([3-9]|1[0-5])|1/[2-7])\xC0")))
+        // The fractions: 1 over 2 to 15 and -2 over 3 to 15, reduced; never whole.
+        EXPECT_TRUE(std::regex_match(frac_text[1], std::regex("\xC0" "1/([2-9]|1[0-5])\xC0"))) << frac_text[1];
+        EXPECT_TRUE(std::regex_match(frac_text[2], std::regex("-\xC0(2/([3-9]|1[0-5])|1/[2-7])\xC0")))
             << frac_text[2];
+        EXPECT_NE(num[2], num[1]);
+        EXPECT_NE(num[4], num[3]);
 
         // Text fix-ups: the second natural number with "+", the fractions in 7 and 9.
         EXPECT_EQ(num_text[2][0], '+');
@@ -91,6 +94,58 @@ TEST(Bank1NaturalNumbers, AnswersAfterTheKeyPauseListTwoNaturalsAndFiveIntegers)
     }
     EXPECT_GT(pause, 0u);
     EXPECT_GT(answers, pause);
+}
+
+// The value of a list item: "+5", "-2.4", "-ﾀ1/4ﾀ".
+float item_value(const Text& item) {
+    const std::string t = script::stripped(item);
+    const std::size_t slash = t.find('/');
+    if (slash == std::string::npos) return std::stof(t);
+    return std::stof(t.substr(0, slash)) / std::stof(t.substr(slash + 1));
+}
+
+// Over every clock seed, the worked answers list exactly the whole numbers the
+// list shows, no item is shown twice, and the list stays inside its panel.
+TEST(Bank1NaturalNumbers, WorkedAnswersListExactlyTheWholeNumbersShownAtEveryClock) {
+    for (int seed = 0; seed <= 141; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Trace trace = problem_play::practice_screen(
+            play({.bank = 1, .time = problem_play::clock_for_seed(seed), .keys = practice_from(4) + "x"}).trace);
+        std::set<float> values;
+        std::vector<Text> naturals, integers;
+        for (const Text& item : {num_text[1], num_text[2], num_text[3], num_text[4], num_text[5], num_text[6],
+                                 num_text[7], num_text[8], num_text[9]}) {
+            const float v = item_value(item);
+            values.insert(v);
+            if (v != std::floor(v)) continue;
+            if (v > 0) naturals.push_back(item);
+            integers.push_back(item);
+        }
+        EXPECT_EQ(values.size(), 9u);
+        auto listed = [](const std::vector<Text>& items) {
+            std::multiset<std::string> out;
+            for (const Text& t : items) out.insert(wide(t));
+            return out;
+        };
+        auto answered = [&](float y, const std::string& head) {
+            std::string r = row(trace, y, 64);
+            EXPECT_EQ(r.rfind(head, 0), 0u) << r;
+            std::multiset<std::string> out;
+            for (std::size_t at = head.size(), comma; at <= r.size(); at = comma + 3) {
+                comma = r.find("，", at);
+                if (comma == std::string::npos) comma = r.size();
+                out.insert(r.substr(at, comma - at));
+            }
+            return out;
+        };
+        EXPECT_EQ(answered(288, "①自然数…"), listed(naturals));
+        EXPECT_EQ(answered(342, "②整数…"), listed(integers));
+        float panel_right = 0;
+        for (const auto& e : trace)
+            if (e.op == "line" && e.mode == "fill" && e.fill == 2) panel_right = e.x2;
+        for (const auto& e : trace)
+            if (e.op == "symbol" && e.y1 >= 164 && e.y1 <= 250 && e.x1 >= 64) { EXPECT_LE(e.x1 + 16, panel_right) << e.text; }
+    }
 }
 
 TEST(Bank1NaturalNumbers, OneAfterThePauseIsRight) {
@@ -257,7 +312,7 @@ TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
         if (e.y1 == 252) { EXPECT_EQ(e.c, 13); }
 }
 
-TEST(Bank1NumberLineIntegers, RightAtOnceThenTheCommaAlternative) {
+TEST(Bank1NumberLineIntegers, RightAtOnceWithOrWithoutThePlusAndNeverThePairOfOpposites) {
     play({.bank = 1, .time = kClock, .keys = practice_from(5)});
     Text a = expected(1, 1), b = expected(2, 1);
     PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for(a) + keys_for(b)});
@@ -265,9 +320,12 @@ TEST(Bank1NumberLineIntegers, RightAtOnceThenTheCommaAlternative) {
     EXPECT_EQ(grid_mark(r.trace, 5), "○");
     EXPECT_EQ(row(r.trace, 252, 304), "…" + wide(b));
 
-    // "-7," and "7" make the whole answer "-7,7", accepted in every problem.
-    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("-" + a + ",") + keys_for(a)});
+    // A with its "+": every blank earns its ○, and so does the whole answer.
+    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("+" + a) + keys_for(b)});
     EXPECT_EQ(g.mark_result, 2);
+    // "-7," and "7" make "-7,7", which answers nothing here.
+    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("-" + a + ",") + keys_for(a)});
+    EXPECT_EQ(g.mark_result, 1);
 }
 
 TEST(Bank1NumberLineIntegers, WrongThreeTimesEndsWithTheAnswer) {
@@ -314,7 +372,7 @@ TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
         EXPECT_EQ(expected(2, 1), num_text[4]);
         EXPECT_EQ(expected(1, 2), "+" + num_text[3]);
         EXPECT_EQ(g.alternative2, "mk+" + num_text[3]);
-        EXPECT_EQ(g.alternative, "-" + num_text[1] + "," + num_text[1]);
+        EXPECT_EQ(g.alternative, "");
     }
     EXPECT_EQ(c_values.size(), 8u);
     EXPECT_EQ(d_values.size(), 8u);

@@ -88,7 +88,7 @@ TEST(Bank1Terms, SelfCheckAcceptsOneAndItsAlternatives) {
     EXPECT_EQ(expected(1, 1), "1");
     EXPECT_EQ(g.expected_all, "1");
     EXPECT_EQ(g.alternative2, g.pen_x_text + g.pen_y_text);
-    EXPECT_EQ(g.alternative, "-" + num_text[1] + "," + num_text[1]);
+    EXPECT_EQ(g.alternative, "");
 }
 
 TEST(Bank1Terms, ZeroBringsTheEmptyHintsAndAnotherTryThenOneIsRight) {
@@ -132,7 +132,7 @@ TEST(Bank1Temperatures, ValuesAndAcceptedAnswersOverManyStarts) {
         EXPECT_EQ(expected(1, 2), "");
         EXPECT_EQ(expected(2, 2), "");
         EXPECT_EQ(g.expected_all, num_text[1] + "-" + num_text[3]);
-        EXPECT_EQ(g.alternative, "-" + num_text[1] + "," + num_text[1]);
+        EXPECT_EQ(g.alternative, "");
         EXPECT_EQ(g.alternative2, "mk");
         EXPECT_EQ(g.blank_count, 2);
         EXPECT_EQ(utf8(g.answer_label[1]), "　℃ ②　");
@@ -271,11 +271,14 @@ TEST(Bank1Temperatures, LowerTemperatureWithoutItsSignIsWrongThreeTimes) {
     EXPECT_GE(count_text(r.trace, "☆もう１度練習する…１    ☆次に進む…２"), 1);
 }
 
-TEST(Bank1Temperatures, OppositeNumbersSeparatedByACommaAreAlsoRight) {
+TEST(Bank1Temperatures, TheHigherTemperatureMayBeWrittenWithItsPlusButNotAsAPairOfOpposites) {
     play({.bank = 1, .time = kClock, .keys = practice_from(2)});
-    Text high = num_text[1];
-    play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for("-" + high + ",") + keys_for(high)});
+    Text high = num_text[1], low = num_text[2];
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for("+" + high) + keys_for(low)});
     EXPECT_EQ(g.mark_result, 2);
+    EXPECT_EQ(grid_mark(r.trace, 2), "○");
+    play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for("-" + high + ",") + keys_for(high)});
+    EXPECT_EQ(g.mark_result, 1);
 }
 
 // ---- problem 3: numbers written with a sign --------------------------------------

@@ -50,7 +50,6 @@ void expect_bank2_rules() {
     EXPECT_EQ(expected(3, 2), "AQ:CQ");
     EXPECT_EQ(expected(4, 2), "BP");
     EXPECT_EQ(g.alternative2, "mk" + expected(1, 2));
-    EXPECT_EQ(g.alternative, "-" + num_text[1] + "," + num_text[1]);
     EXPECT_EQ(g.expected_all, expected(1, 1) + expected(2, 1) + expected(3, 1) + expected(4, 1) + expected(5, 1));
 }
 
@@ -159,6 +158,7 @@ TEST(Bank2AbsoluteValue, TwoNumbersWithAGivenAbsoluteValue) {
     std::string clock = clock_with_first_value(3, 12);
     ASSERT_FALSE(clock.empty());
     EXPECT_EQ(expected(1, 1), "-12,+12");
+    EXPECT_EQ(g.alternative, "-12,12");
     EXPECT_EQ(g.blank_count, 1);
     expect_bank2_rules();
 
@@ -211,6 +211,13 @@ TEST(Bank2AbsoluteValue, IntegersWithinAGivenAbsoluteValue) {
     trace = from_problem(run(practice_from(4) + "0{Enter}{Space}0{Enter}{Space}0{Enter}", 2));
     EXPECT_EQ(grid_mark(trace, 4), "×");
     EXPECT_EQ(row(trace, 252, 13), shown(right));
+
+    // Neither the pair of opposites of num[1] nor the negatives alone answer it.
+    const Text pair = "-" + num_text[1] + "," + num_text[1];
+    for (const Text& wrong : {pair, expected(1, 2)}) {
+        trace = from_problem(run(practice_from(4) + wrong + "{Enter}", 2));
+        EXPECT_EQ(grid_mark(trace, 4), "×") << wrong;
+    }
 }
 
 TEST(Bank2AbsoluteValue, SecondHintOfProblem4StaysAtOneHeight) {

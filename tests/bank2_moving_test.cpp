@@ -184,7 +184,7 @@ int blank_circles(const Trace& trace) {
     return n;
 }
 
-TEST(Bank2Moving, APositiveAnswerWithItsSignIsRightForItsBlankOnly) {
+TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
     run(practice_from(7), 2);
     Text a1 = g.expected(1, 1), a2 = g.expected(2, 1);
     ASSERT_EQ(g.expected(1, 2), "+" + a1);
@@ -196,11 +196,11 @@ TEST(Bank2Moving, APositiveAnswerWithItsSignIsRightForItsBlankOnly) {
     EXPECT_EQ(hop_dots(right).size(), 2 * 181u);   // both hints and the answer ran
     EXPECT_GE(count_text(right, kNextStep), 1);
 
-    // "+4" earns the blank its circle, but the whole answer is then "+40".
+    // "+4": both blanks earn their circles, and so does the whole answer.
     Trace signed_answer = since_header(run(practice_from(7) + "+" + a1 + "{Enter}" + a2 + "{Enter}", 2));
     EXPECT_EQ(blank_circles(signed_answer), 2);
-    EXPECT_EQ(grid_mark(signed_answer, 7), "×");
-    EXPECT_EQ(count_text(signed_answer, kSpacePrompt), 1);
+    EXPECT_EQ(grid_mark(signed_answer, 7), "○");
+    EXPECT_EQ(count_text(signed_answer, kSpacePrompt), 0);
 }
 
 TEST(Bank2Moving, ThreeWrongAnswersAtTheLastProblemEndWithTheEndOfBankMenu) {

@@ -77,36 +77,58 @@ TEST_F(Marking, WholeAnswerMarkIsCentredOnTheMarkPoint) {
     EXPECT_EQ(drawn(), (Lines{"circle 504,584 r22 c5"}));
 }
 
-TEST_F(Marking, SecondFormsEarnBlankMarksButNotTheWholeAnswer) {
+TEST_F(Marking, ALineOfSmallCirclesIsRightAsAWhole) {
     g.blank_count = 2;
     g.answer_label[1] = ",";
     g.expected(1, 1) = "1/2";
     g.expected(1, 2) = "2/4";
     g.expected(2, 1) = "3";
-    g.expected(2, 2) = "+3";
+    g.expected(2, 2) = "";
     g.expected_all = "1/23";
-    const std::string second_forms = "{F1}4{Enter}2{Enter}{Enter}+3{Enter}";
+    struct Case {
+        std::string keys;
+        int circles;
+        float verdict;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"{F1}2{Enter}1{Enter}{Enter}3{Enter}", 2, 2},    // main forms
+             {"{F1}4{Enter}2{Enter}{Enter}3{Enter}", 2, 2},    // a second form
+             {"{F1}4{Enter}2{Enter}{Enter}+3{Enter}", 2, 2},   // a positive number with its "+"
+             {"{F1}4{Enter}2{Enter}{Enter}4{Enter}", 1, 1},    // one blank wrong
+             {"{F1}4{Enter}2{Enter}{Enter}-3{Enter}", 1, 1},
+         }) {
+        EXPECT_EQ(answer(c.keys), "marked") << c.keys;
+        EXPECT_EQ(count_prefix(drawn(), "circle"), c.circles) << c.keys;
+        EXPECT_EQ(g.mark_result, c.verdict) << c.keys;
+    }
+}
 
-    EXPECT_EQ(answer(second_forms), "marked");
-    EXPECT_EQ(g.typed[1], "2/4");
-    EXPECT_EQ(g.typed[2], "+3");
-    EXPECT_EQ(count_prefix(drawn(), "circle"), 2);
-    EXPECT_EQ(g.mark_result, 1);
-
-    g.alternative = "2/4+3";
-    EXPECT_EQ(answer(second_forms), "marked");
-    EXPECT_EQ(g.mark_result, 2);
-
-    g.alternative = "";
-    g.alternative2 = "2/4+3";
-    EXPECT_EQ(answer(second_forms), "marked");
-    EXPECT_EQ(g.mark_result, 2);
-
-    // Main forms: right as a whole through expected_all.
-    g.alternative2 = "";
-    EXPECT_EQ(answer("{F1}2{Enter}1{Enter}{Enter}3{Enter}"), "marked");
-    EXPECT_EQ(count_prefix(drawn(), "circle"), 2);
-    EXPECT_EQ(g.mark_result, 2);
+TEST_F(Marking, OnlyAPositiveNumberIsTheSameWithItsPlus) {
+    struct Case {
+        Text form, typed;
+        float verdict;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"7", "+7", 2}, {"3.5", "+3.5", 2}, {"0.5", "+0.5", 2}, {"3/4", "+3/4", 2},
+             {"0", "+0", 1},      // zero has no sign
+             {"+1", "1", 1},      // a difference written with its sign needs it
+             {"+1", "++1", 1},
+             {"-3", "+-3", 1},
+             {"-1,0,+1", "+-1,0,+1", 1},
+             {"mk", "+mk", 1},
+         }) {
+        g.blank_count = 1;
+        g.expected(1, 1) = c.form;
+        g.expected_all = c.form;
+        g.typed[1] = c.typed;
+        EXPECT_EQ(verdict(c.typed), c.verdict) << c.form << " typed as " << c.typed;
+    }
+    // A lone blank's second form is the teacher's key's, not an answer.
+    g.expected(1, 1) = "-2,-1,0,+1,+2";
+    g.expected(1, 2) = "-2,-1,";
+    g.expected_all = g.expected(1, 1);
+    g.typed[1] = "-2,-1,";
+    EXPECT_EQ(verdict("-2,-1,"), 1);
 }
 
 TEST_F(Marking, StripAnswerMarksCutsOnlyTheFourMarks) {

@@ -55,11 +55,12 @@ private:
     int bank_;
 };
 
-// A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 118.
+// A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 141.
 inline std::string clock_for_seed(int seed) {
-    int minutes = seed > 59 ? seed - 59 : 0, seconds = seed - minutes;
+    int hours = seed > 118 ? seed - 118 : 0, minutes = seed - hours > 59 ? seed - hours - 59 : 0;
+    int seconds = seed - hours - minutes;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "00:%02d:%02d", minutes, seconds);
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", hours, minutes, seconds);
     return buf;
 }
 

@@ -5,7 +5,8 @@ namespace script {
 namespace {
 
 struct NaturalNumbers final : Problem {
-    NaturalNumbers() : Problem(1, 4, {48, 63, 480, 270}) {}
+    // Wide enough for the longest first line of the list, with its trailing comma.
+    NaturalNumbers() : Problem(1, 4, {48, 63, 528, 270}) {}
     void values() override;
     void fixups() override;
     void question() override;
@@ -16,17 +17,26 @@ struct NaturalNumbers final : Problem {
 // ---- values ------------------------------------------------------------------
 // The nine items: two natural numbers (the second shown with "+"), two negative
 // integers, zero, two decimals and two fractions (num[7] and num[9] take the
-// fractions' texts).
+// fractions' texts). A value is drawn again where it would repeat another item
+// or a fraction would come out whole, so that the worked answers list exactly
+// the whole numbers on the screen.
 void NaturalNumbers::values() {
     num[1] = first_value([] { return INT(RND() * 15 + 1); });   // 1 to 15
-    num[2] = INT(RND() * 15 + 1);                                 // 1 to 15
+    do num[2] = INT(RND() * 15 + 1);                              // 1 to 15
+    while (num[2] == num[1]);
     num[3] = -INT(RND() * 7 + 1);                                 // -1 to -7
-    num[4] = -INT(RND() * 7 + 6);                                 // -6 to -12
+    do num[4] = -INT(RND() * 7 + 6);                              // -6 to -12
+    while (num[4] == num[3]);
     num[5] = 0;
     num[6] = 5 + INT(RND() * 9 + 1) / 10;                         // 5.1 to 5.9
     num[8] = -2 - INT(RND() * 9 + 1) / 10;                        // -2.1 to -2.9
-    frac_text[1] = fraction(1, INT(RND() * 15 + 1));
-    frac_text[2] = fraction(-2, INT(RND() * 15 + 1));
+    float den;
+    do den = INT(RND() * 15 + 1);                                 // 1/2 to 1/15
+    while (den == 1);
+    frac_text[1] = fraction(1, den);
+    do den = INT(RND() * 15 + 1);                                 // -2/3 to -2/15, reduced
+    while (den <= 2);
+    frac_text[2] = fraction(-2, den);
 }
 
 // ---- text fix-ups --------------------------------------------------------------

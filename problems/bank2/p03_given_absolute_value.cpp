@@ -29,10 +29,11 @@ void GivenAbsoluteValue::question() {
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
-// -7,+7; the whole answer -7,7 is the common alternative.
+// -7,+7, and -7,7 written without the "+".
 void GivenAbsoluteValue::answers() {
     blanks(1, {" ① "_sj, "　　"_sj, "  ", " 　"_sj, " 　"_sj});
     expected(1, 1) = "-" + num_text[1] + ",+" + num_text[1];
+    alternative = "-" + num_text[1] + "," + num_text[1];
     bank2_rules();
 }
 

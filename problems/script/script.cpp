@@ -102,12 +102,12 @@ Next start(Problem& problem) {
         expected(k, 1) = "";
         typed[k] = "";
     }
+    g.alternative = "";
     problem.values();
     number_texts();
     problem.fixups();
     problem.question();
     problem.answers();
-    g.alternative = "-" + num_text[1] + "," + num_text[1];
     g.expected_all = expected(1, 1) + expected(2, 1) + expected(3, 1) + expected(4, 1) + expected(5, 1);
     // The prompt line sits above the answer line; without a prompt the empty
     // text is drawn, which still leaves the pen there.

@@ -40,7 +40,7 @@ public:
     virtual void values() {}         // the value generator
     virtual void fixups() {}         // text fix-ups after the number-text conversion
     virtual void question() = 0;     // the question items
-    virtual void answers() = 0;      // blank_count, answer_label, expected, alternative2
+    virtual void answers() = 0;      // blank_count, answer_label, expected, alternative(2)
     virtual Text prompt() { return {}; }
 
     // The routines the driver calls.
@@ -68,6 +68,7 @@ inline auto& answer_label = g.answer_label;
 inline auto& expected = g.expected;
 inline auto& typed = g.typed;
 inline auto& blank_count = g.blank_count;
+inline auto& alternative = g.alternative;
 inline auto& alternative2 = g.alternative2;
 inline auto& pen_x = g.pen_x;
 inline auto& pen_y = g.pen_y;
