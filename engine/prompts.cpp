@@ -72,7 +72,7 @@ void progress_grid() {
     const float left = grid_left(), top = grid_top();
     const float right = 8 * (g.grid_column + 2 * n);
 
-    fill(left - 20, top, right, top + 48, 0);
+    fill(left - 20, top, right, top + 53, 0);   // down to the completion digits' last row
     rt::line(left, top, right, top + 32, 1, rt::Mode::Box);
     rt::line(left, top + 18, right, top + 18, 1);
 

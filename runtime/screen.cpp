@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <optional>
 #include <random>
 
@@ -29,6 +30,10 @@ struct Runtime {
         bool operator==(const Symbol&) const = default;
     };
     std::optional<Symbol> last_symbol;
+    // What PRINT wrote and where: the cell (column, row) of each character
+    // that shows, and how many cells it spans. PRINT writes on a plane of its
+    // own, over the drawings: its blanks take away only its own characters.
+    std::map<std::pair<int, int>, int> printed;
 };
 
 Runtime& runtime() {
@@ -46,15 +51,26 @@ void record(TraceEntry e) {
 
 // Draws text cell by cell: 8 dots a single-byte character, 16 a double-byte
 // one, both 16 high, times the scales (0 draws as 1).
-void draw_text(float x, float y, const Text& text, float sx, float sy, int colour, bool opaque) {
+void draw_text(float x, float y, const Text& text, float sx, float sy, int colour) {
     float kx = sx == 0 ? 1 : sx, ky = sy == 0 ? 1 : sy;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t start = i;
         char32_t u = sjis::unicode_at(text, i);
         float w = (i - start == 2 ? 16.0f : 8.0f) * kx;
-        if (opaque) canvas().fill(x, y, x + w - 1, y + 16 * ky - 1, 0, 0);
         canvas().glyph(x, y, u, w, 16 * ky, 16 * kx, colour);
         x += w;
+    }
+}
+
+// Takes away what PRINT wrote in the cell (column, row): the character that
+// starts there, or a double-width one that starts in the cell before.
+void unprint(int column, int row) {
+    auto& printed = runtime().printed;
+    for (int c : {column, column - 1}) {
+        auto at = printed.find({c, row});
+        if (at == printed.end() || c + at->second <= column) continue;
+        canvas().fill(8.0f * c, 16.0f * row, 8.0f * (c + at->second) - 1, 16.0f * row + 15, 0, 0);
+        printed.erase(at);
     }
 }
 
@@ -70,6 +86,7 @@ void install(std::unique_ptr<Backend> b) {
     r.backend = std::move(b);
     r.keys.clear();
     r.last_symbol.reset();
+    r.printed.clear();
     for (auto& k : r.function_keys) k.clear();
     r.column = r.row = 0;
     r.random.seed(0);
@@ -83,6 +100,7 @@ void maximize_window(int) { backend().maximize(); }
 void cls() {
     record({.op = "cls"});
     canvas().clear();
+    runtime().printed.clear();
 }
 
 void locate(int column, int row) {
@@ -95,8 +113,17 @@ void cursor_switch(int) {}   // the text cursor is never shown
 void print(const Text& s) {
     Runtime& r = runtime();
     record({.op = "print", .x1 = float(r.column), .y1 = float(r.row), .text = sjis::to_utf8(s)});
-    draw_text(8.0f * r.column, 16.0f * r.row, s, 1, 1, 15, true);
-    r.column += static_cast<int>(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t start = i;
+        const char32_t u = sjis::unicode_at(s, i);
+        const int cells = static_cast<int>(i - start);
+        for (int c = 0; c < cells; ++c) unprint(r.column + c, r.row);
+        if (u != U' ' && u != U'\u3000') {
+            canvas().glyph(8.0f * r.column, 16.0f * r.row, u, 8.0f * cells, 16, 16, 15);
+            r.printed[{r.column, r.row}] = cells;
+        }
+        r.column += cells;
+    }
 }
 
 void print_using2(float n) {
@@ -134,7 +161,7 @@ void symbol(float x, float y, const Text& text, float sx, float sy, int colour) 
     Runtime::Symbol call{x, y, sx, sy, colour, text};
     if (runtime().last_symbol == call) return;
     runtime().last_symbol = std::move(call);
-    draw_text(x, y, text, sx, sy, colour, false);
+    draw_text(x, y, text, sx, sy, colour);
 }
 
 Text knj(int code) {

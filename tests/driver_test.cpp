@@ -3,6 +3,7 @@
 // menus after a problem.
 #include <gtest/gtest.h>
 
+#include "runtime/backend.hpp"
 #include "tests/test_bank.hpp"
 
 namespace {
@@ -127,6 +128,13 @@ TEST(Driver, EndOfBankMenuOffersTheSameProblemANewRunOrTheMenu) {
     EXPECT_EQ(markers(trace).back(), "<answer 1>");
     EXPECT_EQ(grid_marks(trace, 1), (std::vector<std::string>{"○"}));
     EXPECT_EQ(cls_count(trace), screens);
+    // Nothing of the old run's completion digits is left under the grid.
+    run(last + "2");
+    const rt::Canvas& screen = rt::backend().canvas();
+    int inked = 0;
+    for (int y = 34; y <= 53; ++y)
+        for (int x = 240; x < 416; ++x) inked += (screen.pixels()[y * screen.width() + x] & 0xFFFFFF) != 0;
+    EXPECT_EQ(inked, 0);
 
     // Back to the main menu, which then ends the program.
     trace = run(last + "3" + "3" + "1");

@@ -1,6 +1,7 @@
 // The key prompts and the progress grid: which keys let the drill go on, and
 // where the grid, its marks and digits stand.
 #include "tests/answer_fixture.hpp"
+#include "tools/player.hpp"
 
 namespace {
 
@@ -36,6 +37,23 @@ TEST_F(Prompts, SpacePromptWaitsForTheSpaceBarOnly) {
     Text next;
     while (next.empty()) next = rt::inkey();
     EXPECT_EQ(next, "z");
+}
+
+// The space prompt's wipe takes away nothing that was drawn: the question, the
+// hints and the worked answers above the answer line look as they did.
+TEST(SpacePrompt, ItsWipeLeavesWhatWasDrawnAsItWas) {
+    auto band = [] {   // the rows the wipe crosses, and the question panels above them
+        const rt::Canvas& screen = rt::backend().canvas();
+        return std::vector<std::uint32_t>(screen.pixels() + 250 * screen.width(), screen.pixels() + 400 * screen.width());
+    };
+    for (const char* keys : {"18{Enter}0{Enter}0{Enter}0{Enter}",   // hint 1: "－４００円" at y 342
+                             "14{Enter}k0{Enter}",                  // the worked answer ②
+                             "11{Enter}k0{Enter}"}) {               // the panel's lower right corner
+        play({.bank = 1, .time = "10:00:00", .keys = keys});
+        const auto before = band();
+        play({.bank = 1, .time = "10:00:00", .keys = std::string(keys) + "{Space}"});
+        EXPECT_TRUE(band() == before) << keys;
+    }
 }
 
 TEST_F(Prompts, EnterPromptWaitsForEnterAndStaysOnScreen) {
@@ -77,7 +95,7 @@ TEST_F(Prompts, ProgressGridGeometry) {
     EXPECT_EQ(counter, " 3");
 
     Lines seen = drawn();
-    Lines expected = {"fill 220,0 416,48 c0", "box 240,0 416,32 c1", "line 240,18 416,18 c1", "print  3",
+    Lines expected = {"fill 220,0 416,53 c0", "box 240,0 416,32 c1", "line 240,18 416,18 c1", "print  3",
                       "回 220,18"};
     for (int x = 256; x <= 400; x += 16) expected.push_back("line " + xy(x, 0) + " " + xy(x, 32) + " c1");
     expected.push_back("1 244,0 0x0");

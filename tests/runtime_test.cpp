@@ -12,6 +12,7 @@
 
 #include "runtime/backend.hpp"
 #include "runtime/headless.hpp"
+#include "runtime/numbers.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/trace.hpp"
 
@@ -98,6 +99,31 @@ TEST(Screen, TraceShowsEveryCallWithRelativeEndsResolved) {
         R"({"op":"symbol","x":64,"y":72,"text":"次の","sx":1,"sy":1,"c":15})",
         R"({"op":"print","col":27,"row":0,"text":" 3"})",
     }));
+}
+
+TEST(Screen, PrintWritesOverItsOwnCharactersAndNeverOverDrawings) {
+    auto shot = [] {
+        const rt::Canvas& c = rt::backend().canvas();
+        return std::vector<std::uint32_t>(c.pixels(), c.pixels() + c.width() * c.height());
+    };
+    rt::install(rt::make_headless({}));
+    rt::locate(27, 0);
+    rt::print_using2(2);
+    const auto fresh_two = shot();
+
+    rt::install(rt::make_headless({}));
+    rt::locate(27, 0);
+    rt::print_using2(1);
+    rt::locate(27, 0);
+    rt::print_using2(2);   // the counter's old digit goes
+    EXPECT_TRUE(shot() == fresh_two);
+
+    rt::line(0, 320, 400, 400, 13, rt::Mode::Fill, 6);
+    rt::symbol(100, 352, "円"_sj, 1, 1, 15);
+    const auto drawn = shot();
+    rt::locate(0, 22);
+    rt::print(rt::space(40));   // blanks over drawings take nothing away
+    EXPECT_TRUE(shot() == drawn);
 }
 
 TEST(Screen, FilledBoxesCoverTheirDotsAndGlyphsFillTheirCellsAtAnyScale) {
