@@ -27,8 +27,16 @@ Next startup() {
     rt::maximize_window(0);
     rt::cls();
     clock_seeding();
-    static const char* const function_keys[] = {"\\", "^", "!", "@", "[", "]", "&", "%", "'", "$", "?", "~"};
-    for (int n = 1; n <= 12; ++n) rt::key(n, function_keys[n - 1]);
+    // What each function key types, and the symbol it is known by: typed as
+    // text (a keyboard's √, an input method's ≦), the symbol is that key.
+    static const struct {
+        const char* types;
+        char32_t symbol;
+    } function_keys[] = {
+        {"\\", 0},   {"^", 0},      {"!", U'√'}, {"@", U'±'}, {"[", U'≦'}, {"]", U'≧'},
+        {"&", U'π'}, {"%", U'°'}, {"'", U'∠'}, {"$", U'≡'}, {"?", U'∽'}, {"~", U'△'},
+    };
+    for (int n = 1; n <= 12; ++n) rt::key(n, function_keys[n - 1].types, function_keys[n - 1].symbol);
     g.ink = 4;
     g.answer_x = 480;
     g.answer_y = 576;

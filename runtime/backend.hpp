@@ -7,16 +7,10 @@
 #include <string>
 
 #include "runtime/canvas.hpp"
+#include "runtime/keys.hpp"
 #include "runtime/text.hpp"
 
 namespace rt {
-
-// One key as the backend saw it: a function key (fn 1..12) or a text key.
-struct Key {
-    int fn = 0;
-    Text text;
-    std::string name;   // as the trace shows it: "3", "Enter", "F1", ...
-};
 
 class Backend {
 public:

@@ -8,35 +8,19 @@ namespace rt {
 
 std::vector<ScriptKey> parse_key_script(const std::string& script) {
     std::vector<ScriptKey> keys;
-    auto named = [&](const std::string& name, Text text, int fn = 0, bool close = false) {
-        keys.push_back({Key{fn, std::move(text), name}, close});
-    };
     for (std::size_t i = 0; i < script.size();) {
         if (script[i] == '{') {
             std::size_t end = script.find('}', i);
             if (end == std::string::npos) throw std::invalid_argument("unclosed { in key script");
             std::string name = script.substr(i + 1, end - i - 1);
             i = end + 1;
-            if (name == "Enter") named(name, "\r");
-            else if (name == "BS") named(name, "\b");
-            else if (name == "Del") named(name, "\x7f");
-            else if (name == "Space") named(name, " ");
-            else if (name == "Ctrl+L") named(name, "\x0c");
-            else if (name == "LBrace") named("{", "{");
-            else if (name == "Close") named(name, {}, 0, true);
-            else if (name.size() >= 2 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1]))) {
-                int n = std::stoi(name.substr(1));
-                if (n < 1 || n > 12) throw std::invalid_argument("no such function key: " + name);
-                named(name, {}, n);
-            } else {
-                throw std::invalid_argument("unknown key {" + name + "} in key script");
-            }
+            if (name == "Close") keys.push_back({Key{.name = name}, true});
+            else if (name == "LBrace") keys.push_back({typed_key(U'{')});
+            else if (Key k = key_named(name); k.fn || !k.text.empty()) keys.push_back({std::move(k)});
+            else throw std::invalid_argument("unknown key {" + name + "} in key script");
             continue;
         }
-        std::size_t start = i;
-        sjis::next_utf8(script, i);
-        std::string ch = script.substr(start, i - start);
-        named(ch, sjis::from_utf8(ch));
+        keys.push_back({typed_key(sjis::next_utf8(script, i))});
     }
     return keys;
 }

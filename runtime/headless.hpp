@@ -19,7 +19,8 @@ struct ScriptKey {
 
 // Key script: every character stands for itself; named keys in braces:
 // {Enter} {BS} {Del} {Space} {F1}..{F12} {Ctrl+L} {Close} {LBrace}.
-// Text is UTF-8; a character outside ASCII is handed over as its CP932 text.
+// Text is UTF-8; each character is typed as text, as an input method commits
+// it ("ー" is the minus key, runtime/keys.hpp).
 std::vector<ScriptKey> parse_key_script(const std::string& script);
 
 struct HeadlessOptions {

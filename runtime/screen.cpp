@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
@@ -19,6 +20,7 @@ struct Runtime {
     std::unique_ptr<Backend> backend;
     std::deque<Key> keys;
     Text function_keys[13];
+    char32_t known_by[13] = {};
     int column = 0, row = 0;
     std::vector<TraceEntry>* trace = nullptr;
     std::mt19937 random{0};
@@ -88,6 +90,7 @@ void install(std::unique_ptr<Backend> b) {
     r.last_symbol.reset();
     r.printed.clear();
     for (auto& k : r.function_keys) k.clear();
+    std::fill(std::begin(r.known_by), std::end(r.known_by), 0);
     r.column = r.row = 0;
     r.random.seed(0);
 }
@@ -182,14 +185,18 @@ Text inkey() {
     }
     Key k = std::move(r.keys.front());
     r.keys.pop_front();
+    for (int n = 1; n <= 12 && k.typed && !k.fn; ++n)
+        if (r.known_by[n] == k.typed) k.fn = n;
+    if (!k.fn && k.text.empty()) return {};   // a character the drill cannot take
     record({.op = "key", .text = k.name});
     if (k.fn >= 1 && k.fn <= 12) return r.function_keys[k.fn];
     return k.text;
 }
 
-void key(int n, const Text& s) {
+void key(int n, const Text& s, char32_t known_by) {
     if (n < 1 || n > 12) throw Fault("illegal function call");
     runtime().function_keys[n] = s;
+    runtime().known_by[n] = known_by;
 }
 
 void input_at(float x, float y) { backend().cursor_at(x, y); }

@@ -56,7 +56,9 @@ Text knj(int code);
 // INKEY$: returns at once, "" when no key waits. Enter "\r", Backspace "\b",
 // Delete "\x7f", the restart key "\x0c", function keys their assigned strings.
 Text inkey();
-void key(int n, const Text& s);   // KEY n: function key Fn types s
+// KEY n: function key Fn types s. A function key may also be known by the
+// character it makes (√ for a root): that character typed as text is Fn too.
+void key(int n, const Text& s, char32_t known_by = 0);
 // Where an input method's candidate box belongs: the typing cursor's cell.
 void input_at(float x, float y);
 // Lets the window run once without reading a key (the error screen's idle).

@@ -99,6 +99,7 @@ int kinstr(const Text& s, const Text& find, int start = 1);
 // Conversions at the edges: drawing needs Unicode, the trace and tests UTF-8.
 char32_t unicode_at(const Text& s, std::size_t& i);   // decodes one character at byte i
 std::string to_utf8(const Text& s);
+std::string utf8_of(char32_t u);                      // one character as UTF-8
 Text from_utf8(std::string_view s);                   // characters outside CP932 become "?"
 
 }  // namespace sjis

@@ -71,7 +71,8 @@ EM_JS(void, varnel_put_pixels, (const unsigned char* rgba, int x, int y, int w, 
     Module.varnelPut(new ImageData(data, w, h), x, y, ops);
 });
 
-// The next key the page has queued ("Enter", "F3", "=a" for typed text), or null.
+// The next key the page has queued, by its name ("Enter", "F3", or a character
+// typed as text), or null.
 EM_JS(char*, varnel_next_key, (), {
     const k = Module.varnelKeys.shift();
     if (k === undefined) return 0;
@@ -98,24 +99,6 @@ EM_ASYNC_JS(void, varnel_wait, (int ms), {
         Module.varnelWake = done;
     });
 });
-
-// A character an input method commits in full width arrives as its half-width
-// key ("３" as "3", the ideographic space as the space bar).
-Text key_text_of(char32_t u) {
-    if (u >= 0xFF01 && u <= 0xFF5E) return Text(1, static_cast<char>(u - 0xFEE0));
-    if (u == 0x3000) return " ";
-    if (u == 0xFFE5) return "\\";
-    std::string utf8;
-    if (u < 0x80) utf8 = static_cast<char>(u);
-    else if (u < 0x800) { utf8 += static_cast<char>(0xC0 | (u >> 6)); utf8 += static_cast<char>(0x80 | (u & 0x3F)); }
-    else if (u < 0x10000) {
-        utf8 += static_cast<char>(0xE0 | (u >> 12)); utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        return {};
-    }
-    return sjis::from_utf8(utf8);
-}
 
 }  // namespace
 
@@ -164,23 +147,6 @@ float viewport_scale() {
     return std::min(static_cast<float>(dims[0]) / kScreenW, static_cast<float>(dims[1]) / kScreenH);
 }
 
-Key key_named(const std::string& name) {
-    if (name == "Enter") return {0, "\r", name};
-    if (name == "BS") return {0, "\b", name};
-    if (name == "Del") return {0, "\x7f", name};
-    if (name == "Ctrl+L") return {0, "\x0c", name};
-    if (name.size() >= 2 && name[0] == 'F') {
-        int n = std::atoi(name.c_str() + 1);
-        if (n >= 1 && n <= 12) return {n, {}, name};
-    }
-    if (name.size() >= 2 && name[0] == '=') {
-        std::size_t i = 1;
-        char32_t u = sjis::next_utf8(name, i);
-        return {0, key_text_of(u), name.substr(1)};
-    }
-    return {};
-}
-
 class WebBackend final : public Backend {
 public:
     WebBackend() : Backend(viewport_scale()) { fit(); }
@@ -190,7 +156,7 @@ public:
         while (char* k = varnel_next_key()) {
             Key key = key_named(k);
             std::free(k);
-            if (key.fn || !key.text.empty()) {
+            if (key.fn || !key.text.empty() || key.typed) {
                 keys.push_back(std::move(key));
                 idle_waits_ = 0;
             }

@@ -15,24 +15,6 @@ namespace rt {
 
 namespace {
 
-// A character an input method commits in full width arrives as its half-width
-// key ("３" as "3", the ideographic space as the space bar).
-Text key_text_of(char32_t u) {
-    if (u >= 0xFF01 && u <= 0xFF5E) return Text(1, static_cast<char>(u - 0xFEE0));
-    if (u == 0x3000) return " ";
-    if (u == 0xFFE5) return "\\";
-    std::string utf8;
-    if (u < 0x80) utf8 = static_cast<char>(u);
-    else if (u < 0x800) { utf8 += static_cast<char>(0xC0 | (u >> 6)); utf8 += static_cast<char>(0x80 | (u & 0x3F)); }
-    else if (u < 0x10000) {
-        utf8 += static_cast<char>(0xE0 | (u >> 12)); utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        return {};
-    }
-    return sjis::from_utf8(utf8);
-}
-
 // Starts SDL's video on a driver that shows something. Left to itself SDL
 // falls back, where there is no display, to a driver that shows nothing, and
 // the program would wait at a menu nobody sees; such a driver is taken only
@@ -162,24 +144,16 @@ private:
             bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
             if ((k == SDLK_RETURN || k == SDLK_KP_ENTER) && alt) {
                 if (e.key.repeat == 0) toggle_fullscreen();
-            } else if (k == SDLK_RETURN || k == SDLK_KP_ENTER) keys.push_back({0, "\r", "Enter"});
-            else if (k == SDLK_BACKSPACE) keys.push_back({0, "\b", "BS"});
-            else if (k == SDLK_DELETE) keys.push_back({0, "\x7f", "Del"});
-            else if (k == SDLK_l && ctrl) keys.push_back({0, "\x0c", "Ctrl+L"});
-            else if (k >= SDLK_F1 && k <= SDLK_F12) {
-                int n = static_cast<int>(k - SDLK_F1) + 1;
-                keys.push_back({n, {}, "F" + std::to_string(n)});
-            }
+            } else if (k == SDLK_RETURN || k == SDLK_KP_ENTER) keys.push_back(key_named("Enter"));
+            else if (k == SDLK_BACKSPACE) keys.push_back(key_named("BS"));
+            else if (k == SDLK_DELETE) keys.push_back(key_named("Del"));
+            else if (k == SDLK_l && ctrl) keys.push_back(key_named("Ctrl+L"));
+            else if (k >= SDLK_F1 && k <= SDLK_F12) keys.push_back(key_named("F" + std::to_string(k - SDLK_F1 + 1)));
             break;
         }
         case SDL_TEXTINPUT: {
             std::string_view text(e.text.text);
-            for (std::size_t i = 0; i < text.size();) {
-                std::size_t start = i;
-                char32_t u = sjis::next_utf8(text, i);
-                Text t = key_text_of(u);
-                if (!t.empty()) keys.push_back({0, t, std::string(text.substr(start, i - start))});
-            }
+            for (std::size_t i = 0; i < text.size();) keys.push_back(typed_key(sjis::next_utf8(text, i)));
             break;
         }
         default:

@@ -60,13 +60,24 @@ TEST(Keys, TheRunEndsAfterAHundredEmptyPollsOnceTheScriptIsUsedUpAndCloseEndsAtO
     EXPECT_THROW(rt::inkey(), rt::ProgramEnd);
 }
 
-TEST(Keys, KeyScriptsRejectUnknownNamesAndCarryJapaneseAsCp932) {
+TEST(Keys, KeyScriptsRejectUnknownNames) {
     EXPECT_THROW(rt::parse_key_script("{Tab}"), std::invalid_argument);
     EXPECT_THROW(rt::parse_key_script("{F13}"), std::invalid_argument);
     EXPECT_THROW(rt::parse_key_script("{Enter"), std::invalid_argument);
-    auto keys = rt::parse_key_script("あ");
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys[0].key.text, "あ"_sj);
+}
+
+// Every way of typing a minus sign, a decimal point or a comma is that key; a
+// symbol a function key is known by is that function key; anything else the
+// drill cannot take is dropped, never turned into another character.
+TEST(Keys, TypedCharactersReachTheDrillAsTheKeysTheyStandFor) {
+    const std::string typed = "ー－−‐–。．、，３Ａ　√≤あ€?";
+    rt::install(rt::make_headless({.keys = rt::parse_key_script(typed)}));
+    rt::key(3, "!", U'√');
+    rt::key(5, "[", U'≦');
+    std::vector<std::string> got;
+    for (int i = 0; i < 60; ++i)
+        if (Text k = rt::inkey(); !k.empty()) got.push_back(k);
+    EXPECT_EQ(got, (std::vector<std::string>{"-", "-", "-", "-", "-", ".", ".", ",", ",", "3", "A", " ", "!", "[", "?"}));
 }
 
 TEST(Screen, KnjGivesTheMarksBlanksAndDigits) {
