@@ -21,6 +21,7 @@ Next problem_start(float problem_no) { return Next{nullptr, rt::whole(problem_no
 
 Next main_menu() {
     g.blanks_left = 1;
+    g.grid_cells = 0;   // no practice under way: its screen and grid are gone
     rt::cls();
     float title_length = static_cast<float>(sjis::klen(g.title_text));
     rt::line(240, 72, 32 * title_length + 272, 142, 15, rt::Mode::Fill, 10);

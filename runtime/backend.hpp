@@ -26,6 +26,7 @@ public:
     virtual std::string clock();
     virtual void maximize() {}
     virtual void cursor_at(float /*x*/, float /*y*/) {}   // where an input method's box belongs
+    virtual void keypad(const PadRows& /*rows*/) {}      // the on-screen keypad's keys
 
 protected:
     explicit Backend(float scale) : canvas_(scale) {}

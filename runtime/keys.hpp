@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/text.hpp"
 
@@ -28,5 +29,14 @@ Key typed_key(char32_t u);
 // one character typed as text (UTF-8). An unknown name is no key (fn 0, no
 // text, nothing typed).
 Key key_named(std::string_view name);
+
+// A key of the on-screen keypad: its label (a screen reader's name for it too),
+// the key it gives, by its name as key_named takes it, and the columns it spans.
+struct PadKey {
+    std::string label;
+    std::string key;
+    int span = 1;
+};
+using PadRows = std::vector<std::vector<PadKey>>;
 
 }  // namespace rt

@@ -199,6 +199,8 @@ void key(int n, const Text& s, char32_t known_by) {
     runtime().known_by[n] = known_by;
 }
 
+void keypad(const PadRows& rows) { backend().keypad(rows); }
+
 void input_at(float x, float y) { backend().cursor_at(x, y); }
 
 void idle() {

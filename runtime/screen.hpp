@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "runtime/keys.hpp"
 #include "runtime/text.hpp"
 
 namespace rt {
@@ -59,6 +60,10 @@ Text inkey();
 // KEY n: function key Fn types s. A function key may also be known by the
 // character it makes (√ for a root): that character typed as text is Fn too.
 void key(int n, const Text& s, char32_t known_by = 0);
+// The on-screen keypad, row by row, for a pupil without a keyboard (a tablet,
+// an interactive board): a backend shows it where it can, below everything the
+// drill draws, and its keys reach the drill as the keyboard's do.
+void keypad(const PadRows& rows);
 // Where an input method's candidate box belongs: the typing cursor's cell.
 void input_at(float x, float y);
 // Lets the window run once without reading a key (the error screen's idle).

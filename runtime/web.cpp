@@ -90,6 +90,13 @@ EM_JS(int, varnel_take_resize, (), {
 
 EM_JS(void, varnel_input_at, (int x, int y, int size), { Module.varnelInputAt(x, y, size); });
 
+// The keypad's rows for the page to build its buttons from: rows on lines, keys
+// apart by tabs, and a key's label, key name and span apart by unit separators.
+EM_JS(void, varnel_keypad, (const char* rows), {
+    Module.varnelKeypad(UTF8ToString(rows).split('\n').map(
+        (row) => row.split('\t').map((k) => { const [label, key, span] = k.split('\x1f'); return {label, key, span: +span}; })));
+});
+
 // Sleeps until a key or a resize arrives, or ms pass.
 EM_ASYNC_JS(void, varnel_wait, (int ms), {
     if (Module.varnelKeys.length || Module.varnelResized) return;
@@ -170,6 +177,16 @@ public:
         varnel_wait(idle_waits_ < 60 ? 16 : 250);
         ++idle_waits_;
         pump(keys);
+    }
+
+    void keypad(const PadRows& rows) override {
+        std::string text;
+        for (const auto& row : rows) {
+            if (!text.empty()) text += '\n';
+            for (std::size_t i = 0; i < row.size(); ++i)
+                text += (i ? "\t" : "") + row[i].label + '\x1f' + row[i].key + '\x1f' + std::to_string(row[i].span);
+        }
+        varnel_keypad(text.c_str());
     }
 
     void cursor_at(float x, float y) override {

@@ -17,6 +17,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* varnel_state_json() {
     return json.c_str();
 }
 
+// Whether a practice is under way (its progress grid is on the screen): the
+// page then asks before it is left or reloaded.
+extern "C" EMSCRIPTEN_KEEPALIVE int varnel_practising() { return g.grid_cells > 0 ? 1 : 0; }
+
 int main() {
     rt::install(rt::make_web());
     run_program(program_of_bank(VARNEL_BANK));

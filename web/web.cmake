@@ -31,7 +31,7 @@ target_link_libraries(player PUBLIC script)
 set(VARNEL_WEB_LINK
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
     -sDISABLE_EXCEPTION_CATCHING=0 -sSINGLE_FILE=1 -sMINIFY_HTML=0 -sENVIRONMENT=web
-    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json']"
+    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json','_varnel_practising']"
     "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString']"
     --shell-file ${CMAKE_SOURCE_DIR}/web/shell.html)
 
