@@ -91,10 +91,11 @@ EM_JS(int, varnel_take_resize, (), {
 EM_JS(void, varnel_input_at, (int x, int y, int size), { Module.varnelInputAt(x, y, size); });
 
 // The keypad's rows for the page to build its buttons from: rows on lines, keys
-// apart by tabs, and a key's label, key name and span apart by unit separators.
+// apart by tabs, and a key's label, key name and span apart by unit separators
+// (written as a char code: emscripten's metadata JSON does not carry a \x escape).
 EM_JS(void, varnel_keypad, (const char* rows), {
     Module.varnelKeypad(UTF8ToString(rows).split('\n').map(
-        (row) => row.split('\t').map((k) => { const [label, key, span] = k.split('\x1f'); return {label, key, span: +span}; })));
+        (row) => row.split('\t').map((k) => { const [label, key, span] = k.split(String.fromCharCode(31)); return {label, key, span: +span}; })));
 });
 
 // Sleeps until a key or a resize arrives, or ms pass.
