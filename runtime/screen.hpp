@@ -16,6 +16,9 @@ namespace rt {
 
 inline constexpr int kScreenW = 1440;
 inline constexpr int kScreenH = 900;
+// Nothing the drill draws reaches below this line: the band under it, the
+// whole width of the screen, is where the on-screen keypad goes.
+inline constexpr int kKeypadTop = 680;
 
 // Every runtime fault (an index outside its bounds, a division by zero, ...)
 // is this one exception; the drill's error trap catches it.

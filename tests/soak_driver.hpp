@@ -362,9 +362,10 @@ private:
                      last_key_.c_str(), figures_.keys, figures_.runs, clock_.c_str(), cpu_ms, ms, drawn.c_str());
     }
 
-    void outside(const rt::TraceEntry& e) { fault("drawn outside the screen: " + rt::to_json(e)); }
+    void outside(const rt::TraceEntry& e) { fault("drawn outside the drill's part of the screen: " + rt::to_json(e)); }
 
-    static bool inside(float x, float y) { return x >= 0 && x <= rt::kScreenW && y >= 0 && y <= rt::kScreenH; }
+    // The screen above the on-screen keypad's band: what the drill draws stays there.
+    static bool inside(float x, float y) { return x >= 0 && x <= rt::kScreenW && y >= 0 && y <= rt::kKeypadTop; }
 
     void symbol(const rt::TraceEntry& e) {
         if (e.text.rfind("エラーが発生しました", 0) == 0) fault("the error screen");
