@@ -56,7 +56,8 @@ constexpr std::uint32_t argb(Rgb c) {
 }
 }  // namespace
 
-Canvas::Canvas(float scale) : scale_(scale), glyphs_(make_glyph_cache()) {
+Canvas::Canvas(float scale, int dots_wide, int dots_high)
+    : scale_(scale), dots_wide_(dots_wide), dots_high_(dots_high), glyphs_(make_glyph_cache()) {
     allocate();
     touch({0, 0, width(), height()});
 }
@@ -79,8 +80,8 @@ void Canvas::allocate() {
 #endif
 }
 
-int Canvas::width() const { return static_cast<int>(std::lround(kScreenW * scale_)); }
-int Canvas::height() const { return static_cast<int>(std::lround(kScreenH * scale_)); }
+int Canvas::width() const { return static_cast<int>(std::lround(dots_wide_ * scale_)); }
+int Canvas::height() const { return static_cast<int>(std::lround(dots_high_ * scale_)); }
 
 void Canvas::set_scale(float scale) {
     if (scale == scale_) return;

@@ -47,7 +47,8 @@ void draw_glyph(GlyphCache& cache, std::uint32_t* pixels, int width, int height,
 
 class Canvas {
 public:
-    explicit Canvas(float scale);
+    // The whole dot screen, or a part of that size (the keypad's band).
+    explicit Canvas(float scale, int dots_wide = 1440, int dots_high = 900);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -93,6 +94,7 @@ private:
     void allocate();
 
     float scale_;
+    int dots_wide_, dots_high_;
     std::vector<std::uint32_t> pixels_;
 #ifndef __EMSCRIPTEN__
     SDL_Surface* surface_ = nullptr;   // a view of pixels_

@@ -49,7 +49,8 @@ SDL_Rect framed_rect(const SDL_Rect& usable) {
 class WindowBackend final : public Backend {
 public:
     // The canvas gets its pixels when the window's size is known (fit).
-    WindowBackend(const std::string& title, WindowMode mode) : Backend(0.0f), mode_(mode) {
+    WindowBackend(const std::string& title, WindowMode mode)
+        : Backend(0.0f), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop) {
         open_video();
         // The canvas is copied straight into the window's own framebuffer. Left
         // to itself SDL would put an OpenGL texture under that framebuffer, and
@@ -77,6 +78,7 @@ public:
         if (SDL_GetCurrentDisplayMode(0, &shown) == 0 && shown.refresh_rate > 0) frame_ms_ = 1000 / shown.refresh_rate;
         SDL_StartTextInput();
         if (const char* log = std::getenv("VARNEL_PRESENT_LOG")) present_log_ = std::fopen(log, "a");
+        if (const char* pad = std::getenv("VARNEL_KEYPAD")) pad_shown_ = std::string_view(pad) == "1";
         fit();
         if (!screen_) throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
     }
@@ -91,6 +93,11 @@ public:
     // smaller window or fullscreen stands.
     void maximize() override {
         if (mode_ == WindowMode::maximised && !fullscreen()) SDL_MaximizeWindow(window_);
+    }
+
+    void keypad(const PadRows& rows) override {
+        pad_rows_ = rows;
+        draw_pad();
     }
 
     void cursor_at(float x, float y) override {
@@ -151,6 +158,31 @@ private:
             else if (k >= SDLK_F1 && k <= SDLK_F12) keys.push_back(key_named("F" + std::to_string(k - SDLK_F1 + 1)));
             break;
         }
+        // The keypad: a touch shows it, and then its keys are pressed by touch
+        // or by the mouse (a touch's own mouse events are not a second press).
+        case SDL_FINGERDOWN:
+            if (!pad_shown_) {
+                pad_shown_ = true;
+                draw_pad();
+            } else {
+                press_pad(e.tfinger.x * screen_->w, e.tfinger.y * screen_->h, keys);
+            }
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT) {
+                int w = 0, h = 0;
+                SDL_GetWindowSize(window_, &w, &h);
+                press_pad(e.button.x * static_cast<float>(screen_->w) / std::max(w, 1),
+                          e.button.y * static_cast<float>(screen_->h) / std::max(h, 1), keys);
+            }
+            break;
+        case SDL_FINGERUP:
+        case SDL_MOUSEBUTTONUP:
+            if (pad_pressed_ >= 0) {
+                pad_pressed_ = -1;
+                draw_pad();
+            }
+            break;
         case SDL_TEXTINPUT: {
             std::string_view text(e.text.text);
             for (std::size_t i = 0; i < text.size();) keys.push_back(typed_key(sjis::next_utf8(text, i)));
@@ -158,6 +190,71 @@ private:
         }
         default:
             break;
+        }
+    }
+
+    // The keypad's keys in the band's dots: the rows share its height, and a
+    // row's columns (a key may span several) share the screen's width.
+    struct PadSpot {
+        float x, y, w, h;
+        const PadKey* key;
+    };
+    std::vector<PadSpot> pad_spots() const {
+        std::vector<PadSpot> spots;
+        int columns = 1;
+        for (const auto& row : pad_rows_) {
+            int n = 0;
+            for (const PadKey& k : row) n += k.span;
+            columns = std::max(columns, n);
+        }
+        const float pitch_x = static_cast<float>(kScreenW) / columns;
+        const float pitch_y = static_cast<float>(kScreenH - kKeypadTop) / std::max<std::size_t>(pad_rows_.size(), 1);
+        for (std::size_t r = 0; r < pad_rows_.size(); ++r) {
+            int column = 0;
+            for (const PadKey& k : pad_rows_[r]) {
+                spots.push_back({column * pitch_x + 4, r * pitch_y + 4, k.span * pitch_x - 8, pitch_y - 8, &k});
+                column += k.span;
+            }
+        }
+        return spots;
+    }
+
+    void draw_pad() {
+        pad_.clear();
+        if (!pad_shown_) return;
+        const auto spots = pad_spots();
+        for (std::size_t i = 0; i < spots.size(); ++i) {
+            const PadSpot& s = spots[i];
+            const bool pressed = static_cast<int>(i) == pad_pressed_;
+            pad_.fill(s.x, s.y, s.x + s.w - 1, s.y + s.h - 1, pressed ? 15 : 3, pressed ? 3 : 12);
+            // The label centred in full-width characters, 32 dots high, or
+            // smaller where a long label would not fit its key.
+            std::vector<char32_t> glyphs;
+            for (std::size_t at = 0; at < s.key->label.size();) {
+                const char32_t u = sjis::next_utf8(s.key->label, at);
+                glyphs.push_back(u > 0x20 && u < 0x7F ? u + 0xFEE0 : u);
+            }
+            const float size = std::min(32.0f, (s.w - 12) / static_cast<float>(std::max<std::size_t>(glyphs.size(), 1)));
+            float x = s.x + (s.w - size * static_cast<float>(glyphs.size())) / 2;
+            for (char32_t u : glyphs) {
+                pad_.glyph(x, s.y + (s.h - size) / 2, u, size, size, size, pressed ? 0 : 15);
+                x += size;
+            }
+        }
+    }
+
+    // A press at pixel (x, y) of the window: the key under it, if any, is given.
+    void press_pad(float x, float y, std::deque<Key>& keys) {
+        if (!pad_shown_ || canvas_.scale() <= 0) return;
+        const float dot_x = (x - offset_x_) / canvas_.scale(), dot_y = (y - offset_y_) / canvas_.scale() - kKeypadTop;
+        const auto spots = pad_spots();
+        for (std::size_t i = 0; i < spots.size(); ++i) {
+            const PadSpot& s = spots[i];
+            if (dot_x < s.x || dot_x >= s.x + s.w || dot_y < s.y || dot_y >= s.y + s.h) continue;
+            keys.push_back(key_named(s.key->key));
+            pad_pressed_ = static_cast<int>(i);
+            draw_pad();
+            return;
         }
     }
 
@@ -184,12 +281,14 @@ private:
         const int w = screen_->w, h = screen_->h;
         float scale = std::min(static_cast<float>(w) / kScreenW, static_cast<float>(h) / kScreenH);
         canvas_.set_scale(scale);
+        pad_.set_scale(scale);
         offset_x_ = (w - canvas_.width()) / 2;
         offset_y_ = (h - canvas_.height()) / 2;
         const SDL_PixelFormat* f = screen_->format;
         same_format_ = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
         SDL_FillRect(screen_, nullptr, SDL_MapRGB(f, 0, 0, 0));   // the bars, and a canvas area to copy afresh
         canvas_.take_dirty();
+        pad_.take_dirty();
         pending_ = {0, 0, canvas_.width(), canvas_.height()};
         repaint_ = true;
     }
@@ -200,6 +299,11 @@ private:
     int present() {
         PixelRect d = canvas_.take_dirty();
         if (!d.empty()) pending_ = pending_.empty() ? d : unite(pending_, d);
+        PixelRect p = pad_.take_dirty();
+        if (!p.empty()) {
+            p.y += band_top();
+            pending_ = pending_.empty() ? p : unite(pending_, p);
+        }
         // Until the program first draws, the window shows nothing rather than a
         // blank frame that would hold its first screen back by a display frame.
         if (!shown_anything_ && canvas_.op_count() == 0) return -1;
@@ -225,20 +329,36 @@ private:
         return -1;
     }
 
+    // The first pixel row of the keypad's band.
+    int band_top() const { return static_cast<int>(std::lround(kKeypadTop * canvas_.scale())); }
+
+    // Row y of what the window shows: the drill's, or the keypad's in its band.
+    const Uint8* source_row(int y, int x) const {
+        SDL_Surface* s = canvas_.surface();
+        if (pad_shown_ && y >= band_top()) {
+            s = pad_.surface();
+            y = std::min(y - band_top(), pad_.height() - 1);
+        }
+        return static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 4;
+    }
+
     // Copies the canvas' rectangle r into the window where it differs from
     // what the window shows; returns the window's rectangle that changed.
     SDL_Rect copy(const PixelRect& r) {
         if (r.empty()) return {0, 0, 0, 0};
-        SDL_Surface* s = canvas_.surface();
         if (!same_format_) {
-            SDL_Rect from{r.x, r.y, r.w, r.h}, to{offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
-            SDL_BlitSurface(s, &from, screen_, &to);
+            const int split = pad_shown_ ? std::clamp(band_top(), r.y, r.y + r.h) : r.y + r.h;
+            SDL_Rect from{r.x, r.y, r.w, split - r.y}, to{offset_x_ + r.x, offset_y_ + r.y, r.w, split - r.y};
+            if (from.h > 0) SDL_BlitSurface(canvas_.surface(), &from, screen_, &to);
+            SDL_Rect pad_from{r.x, split - band_top(), r.w, r.y + r.h - split};
+            SDL_Rect pad_to{offset_x_ + r.x, offset_y_ + split, r.w, r.y + r.h - split};
+            if (pad_from.h > 0) SDL_BlitSurface(pad_.surface(), &pad_from, screen_, &pad_to);
             return {offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
         }
         int first = -1, last = -1;
         const std::size_t bytes = static_cast<std::size_t>(r.w) * 4;
         for (int y = r.y; y < r.y + r.h; ++y) {
-            const auto* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch + r.x * 4;
+            const Uint8* row = source_row(y, r.x);
             auto* shown = static_cast<Uint8*>(screen_->pixels) + (offset_y_ + y) * screen_->pitch + (offset_x_ + r.x) * 4;
             if (std::memcmp(row, shown, bytes) == 0) continue;
             std::memcpy(shown, row, bytes);
@@ -265,6 +385,10 @@ private:
     }
 
     WindowMode mode_;
+    Canvas pad_;                      // the keypad's band, at the canvas' scale
+    PadRows pad_rows_;
+    bool pad_shown_ = false;
+    int pad_pressed_ = -1;            // the key under the finger or the mouse
     SDL_Rect framed_;
     static constexpr int kIdleWaitMs = 100;   // an idle program wakes ten times a second
     SDL_Window* window_ = nullptr;

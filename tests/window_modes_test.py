@@ -3,11 +3,13 @@
 fullscreen), and Alt+Enter switching fullscreen: each opens as asked, fits the
 dot screen into itself, passes the pupil's keys to the drill and keeps Alt+Enter
 from it, and ends with status 0 from the close button. Without a display the
-programs say so and end at once.
+programs say so and end at once. VARNEL_KEYPAD=1 shows the on-screen keypad,
+whose keys reach the drill as the keyboard's do.
 Usage: window_modes_test.py BUILD_DIR   (run under xvfb-run, 1366x768)"""
 import os
 import subprocess
 import sys
+import time
 
 import xwindow as xw
 
@@ -130,7 +132,44 @@ def without_a_display_each_program_refuses_at_once():
     print("ok  without a display both programs say so and end; SDL_VIDEODRIVER=dummy still runs")
 
 
+def click_dot(window, x, y, button_action="click"):
+    _, _, w, h = xw.geometry(window)
+    scale = min(w / 1440, h / 900)
+    ox, oy = (w - int(1440 * scale)) // 2, (h - int(900 * scale)) // 2
+    xw.xdotool("mousemove", "--window", str(window), str(ox + int(x * scale)), str(oy + int(y * scale)),
+               button_action, "1")
+    time.sleep(0.3)
+
+
+PAD_KEY, PAD_PRESSED = (30, 40, 62), (150, 160, 230)   # colours 12 and 3
+PAD = {"1": (60, 716), "2": (180, 716), "5": (540, 716), "決定": (1260, 863)}
+
+
+def the_keypad_shows_when_asked_and_its_keys_reach_the_drill():
+    proc, window, _ = open_program(None)
+    assert xw.dot_pixel(window, 10, 690) == BLACK, "the keypad shows without being asked for"
+    xw.press_close(window)
+    closes(proc, "no keypad")
+
+    proc, window = xw.start(f"{build}/varnel1", "varnel1", {"VARNEL_KEYPAD": "1"})
+    assert xw.dot_pixel(window, 10, 690) == PAD_KEY, "VARNEL_KEYPAD=1 shows no keypad in the band"
+    for key in ("1", "2", "決定"):   # practice, from problem 2
+        click_dot(window, *PAD[key])
+    assert xw.dot_pixel(window, 960, 22) == HELP_FILL, "the keypad's 1, 2, 決定 did not start the practice"
+    click_dot(window, *PAD["5"], "mousedown")
+    assert xw.dot_pixel(window, 490, 690) == PAD_PRESSED, "a key held down does not show it"
+    xw.xdotool("mouseup", "1")
+    time.sleep(0.3)
+    assert xw.dot_pixel(window, 490, 690) == PAD_KEY, "a key let go still shows pressed"
+    typed = sum(xw.dot_pixel(window, x, y) != BLACK for x in range(496, 512, 2) for y in range(576, 592, 2))
+    assert typed > 0, "the keypad's 5 typed nothing on the answer line"
+    xw.press_close(window)
+    closes(proc, "keypad")
+    print("ok  VARNEL_KEYPAD=1: the keypad in the band, keys pressed visibly, reaching the drill")
+
+
 without_a_display_each_program_refuses_at_once()
+the_keypad_shows_when_asked_and_its_keys_reach_the_drill()
 each_mode_opens_as_asked()
 alt_enter_switches_and_never_reaches_the_drill()
 leaving_fullscreen_gives_the_window_with_its_close_button()
