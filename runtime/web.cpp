@@ -57,11 +57,12 @@ EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, in
     return out;
 });
 
-// The viewport in device pixels.
+// The room the page gives the drill, in device pixels: the window, less what
+// its on-screen keypad needs when the band under the drawing is too short.
 EM_JS(void, varnel_viewport, (int* dims), {
-    const dpr = window.devicePixelRatio || 1;
-    HEAP32[dims >> 2] = Math.max(1, Math.round(window.innerWidth * dpr));
-    HEAP32[(dims >> 2) + 1] = Math.max(1, Math.round(window.innerHeight * dpr));
+    const room = Module.varnelRoom();
+    HEAP32[dims >> 2] = Math.max(1, Math.round(room.width));
+    HEAP32[(dims >> 2) + 1] = Math.max(1, Math.round(room.height));
 });
 
 EM_JS(void, varnel_size_canvas, (int w, int h), { Module.varnelSizeCanvas(w, h); });
