@@ -9,8 +9,10 @@
 // launch(name) gives an engine; engine.open(bank, viewport) gives a page at the
 // main menu. A page can read the drill's globals (state, until), press named
 // keys (press), type text as an input method commits it (commit), tap or click
-// a CSS-pixel point or a button found by its accessible name (tap), and save a
-// screenshot as $VARNEL_WEB_DIR/e2e/<engine>-<name>.png (screenshot).
+// a CSS-pixel point or a button found by its accessible name (tap), change the
+// window's size (resize), and save a screenshot as
+// $VARNEL_WEB_DIR/e2e/<engine>-<name>.png (screenshot). Errors thrown in the page
+// and errors it logs are kept (errors).
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -29,7 +31,7 @@ const ENGINES = ['chromium', 'firefox', 'webkit'];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's page shares; each engine supplies evaluate, press,
-// commit, tapAt, buttonAt, shoot, errors and close.
+// commit, tapAt, buttonAt, setSize, shoot, errors and close.
 class Page {
   constructor(engine, viewport) {
     this.engine = engine;
@@ -37,10 +39,10 @@ class Page {
   }
 
   // Polls fn in the page until it returns something true, and returns that.
-  async waitFor(fn, what, timeout = 15000) {
+  async waitFor(fn, what, timeout = 15000, arg = undefined) {
     const deadline = Date.now() + timeout;
     for (;;) {
-      const value = await this.evaluate(fn);
+      const value = await this.evaluate(fn, arg);
       if (value) return value;
       if (Date.now() > deadline) throw new Error(`${this.engine}: timed out waiting for ${what}`);
       await sleep(50);
@@ -80,6 +82,15 @@ class Page {
     await this.tapAt(point.x, point.y);
   }
 
+  // The window becomes width x height CSS pixels (a tablet turned round).
+  async resize(width, height) {
+    await this.setSize(width, height);
+    this.viewport = { ...this.viewport, width, height };
+    await this.waitFor(([w, h]) => document.documentElement.clientWidth === w &&
+                                   document.documentElement.clientHeight === h, `a ${width} x ${height} window`,
+                       15000, [width, height]);
+  }
+
   // Once the drill has drawn everything and sleeps waiting for a key (or has
   // ended), with no new frame for 100 ms, and the browser has painted it.
   async settled() {
@@ -110,6 +121,7 @@ class ChromiumPage extends Page {
     this.page = page;
     this.thrown = [];
     page.on('pageerror', (e) => this.thrown.push(e.message));
+    page.on('console', (m) => { if (m.type() === 'error') this.thrown.push(m.text()); });
   }
   evaluate(fn, arg) { return this.page.evaluate(fn, arg); }
   pressKey(name) { return this.page.keyboard.press(name); }
@@ -119,6 +131,7 @@ class ChromiumPage extends Page {
     const button = this.page.getByRole('button', { name, exact: true });
     return (await button.count()) === 1 ? centre(await button.boundingBox()) : null;
   }
+  setSize(width, height) { return this.page.setViewportSize({ width, height }); }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
   close() { return this.page.context().close(); }
@@ -153,6 +166,7 @@ class FirefoxPage extends Page {
     this.page = page;
     this.thrown = [];
     page.on('pageerror', (e) => this.thrown.push(e.message));
+    page.on('console', (m) => { if (m.type() === 'error') this.thrown.push(m.text()); });
   }
   evaluate(fn, arg) { return this.page.evaluate(fn, arg); }
   async pressKey(name) {
@@ -170,6 +184,9 @@ class FirefoxPage extends Page {
   async buttonAt(name) {
     const found = await this.page.$$(`::-p-aria([name=${JSON.stringify(name)}][role="button"])`);
     return found.length === 1 ? centre(await found[0].boundingBox()) : null;
+  }
+  setSize(width, height) {
+    return this.page.setViewport({ width, height, deviceScaleFactor: this.viewport.dpr });
   }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
@@ -274,8 +291,9 @@ class WebKitPage extends Page {
     throw new Error(`webkit: no key named ${name}`);
   }
   // xdotool types each character through a key mapped to it for the moment,
-  // so the view gets the character as committed text.
-  commit(text) { return this.send('type', { text }); }
+  // so the view gets the character as committed text; 100 ms apart, or the
+  // view may read a key before its new mapping and drop or repeat a character.
+  commit(text) { return this.send('type', { text, delay: 100 }); }
   tapAt(x, y) { return this.send('click', { x, y }); }
   // WebKitGTK has no accessibility query here; the name is worked out as the
   // accessibility tree would for a plain button: aria-label, else its text.
@@ -290,6 +308,7 @@ class WebKitPage extends Page {
       return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
     }, name);
   }
+  setSize(width, height) { return this.send('resize', { width, height }); }
   shoot(file) { return this.send('screenshot', { path: file }); }
   errors() { return this.evaluate(() => window.__varnelErrors); }
 

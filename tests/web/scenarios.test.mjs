@@ -1,7 +1,8 @@
 // The browser pages end to end in Chromium, Firefox and WebKit: every scenario
 // below runs in every engine $VARNEL_ENGINES names (all three unless it says
-// otherwise), on a page opened at the scenario's viewport and already showing
-// the main menu. Screenshots go to $VARNEL_WEB_DIR/e2e/<engine>-<name>.png.
+// otherwise), on a page opened from disk at the scenario's viewport and already
+// showing the main menu, and ends with no error thrown or logged by the page.
+// Screenshots go to $VARNEL_WEB_DIR/e2e/<engine>-<name>.png.
 //
 //   VARNEL_WEB_DIR=build-web node --test tests/web/scenarios.test.mjs
 import { describe, test, before, after } from 'node:test';
@@ -13,6 +14,67 @@ const answersOf = (s) => {
   const answers = s.expected.slice(1, s.blank_count + 1).map((e) => e[1]);
   return s.blank_count > 0 && answers.every((a) => a !== '') ? answers : null;
 };
+
+// What an input method in kana mode commits for an answer: full-width digits
+// and signs, its long vowel mark for the minus, its full stop for the point.
+const KANA = { '-': 'ー', '.': '。', '+': '＋', '/': '／' };
+const kanaOf = (answer) => [...answer].map((c) => KANA[c] ??
+  (/[0-9]/.test(c) ? String.fromCharCode(c.charCodeAt(0) + 0xfee0) : c)).join('');
+
+// The keypad's keys for one blank, closed by 決定. A fraction is typed
+// denominator first: 分数, the denominator, 決定, the numerator, 決定.
+const tapsFor = (answer) => {
+  const fraction = answer.match(/^([-+]?)(\d+)\/(\d+)$/);
+  const keys = fraction ? [...fraction[1], '分数', ...fraction[3], '決定', ...fraction[2], '決定'] : [...answer];
+  return [...keys, '決定'];
+};
+
+const keypadShown = (page) => page.evaluate(() => !document.getElementById('keypad').hidden);
+async function showKeypad(page) {
+  if (!await keypadShown(page)) await page.tap('キーパッド');
+  await page.waitFor(() => !document.getElementById('keypad').hidden, 'the keypad');
+}
+
+// The keypad's keys and its toggle against the drill's drawing (the canvas
+// above dot line 680) and the window, in CSS pixels.
+async function checkLayout(page, what) {
+  const L = await page.evaluate(() => {
+    const box = (el) => {
+      const r = el.getBoundingClientRect();
+      return { name: el.textContent, left: r.left, top: r.top, right: r.right, bottom: r.bottom,
+               width: r.width, height: r.height };
+    };
+    return { w: document.documentElement.clientWidth, h: document.documentElement.clientHeight,
+             canvas: box(document.getElementById('screen')), declared: varnel.keypad.flat().length,
+             keys: [...document.querySelectorAll('#keypad button, #pad-toggle')]
+               .filter((b) => b.getClientRects().length > 0).map(box) };
+  });
+  const full = Math.min(L.w / 1440, L.h / 900) * 1440;
+  assert.ok(Math.abs(L.canvas.width - full) <= 1, `${what}: the drill ${L.canvas.width} px wide, not ${full}`);
+  const drawn = { left: L.canvas.left, right: L.canvas.right, bottom: L.canvas.top + L.canvas.height * 680 / 900 };
+  assert.equal(L.keys.length, L.declared + 1, `${what}: every key and the toggle shown`);
+  for (const k of L.keys) {
+    const where = `${what}: ${k.name} at ${k.left},${k.top} ${k.width} x ${k.height}`;
+    assert.ok(k.width >= 44 && k.height >= 44, `${where}: under 44 px`);
+    assert.ok(k.left >= 0 && k.top >= 0 && k.right <= L.w && k.bottom <= L.h, `${where}: outside the window`);
+    assert.ok(k.top >= drawn.bottom || k.right <= drawn.left || k.left >= drawn.right,
+              `${where}: over the drawing, which reaches ${drawn.bottom}`);
+  }
+}
+
+const practising = (page) => page.evaluate(() => {
+  const e = new Event('beforeunload', { cancelable: true });
+  window.dispatchEvent(e);
+  return e.defaultPrevented;
+});
+
+const IPAD = { dpr: 2, touch: true };
+const layouts = [
+  { name: 'ipad-landscape', viewport: { width: 1180, height: 820, ...IPAD }, turned: { width: 820, height: 1180 } },
+  { name: 'ipad-portrait', viewport: { width: 820, height: 1180, ...IPAD } },
+  { name: 'chromebook-1366', viewport: { width: 1366, height: 768 } },
+  { name: 'chromebook-1920', viewport: { width: 1920, height: 1080 } },
+];
 
 // bank: 1 or 2; viewport: { width, height, dpr, touch } (1280 x 800 at ratio 1 unless given);
 // play(page, engine): the scenario, from the main menu.
@@ -35,28 +97,96 @@ const scenarios = [
     },
   },
   {
-    // The on-screen keypad's buttons will be tapped this way; until the page has
-    // them, two stand-ins show that the tap lands on the button of that name.
-    name: 'a tap on a button found by its name reaches that button, at ratio 2 in portrait',
+    name: 'varnel1: problem 2 answered right with what an input method commits (ー, 。, full-width digits)',
+    bank: 1,
+    async play(page) {
+      await page.press('1', '2', 'Enter');
+      const answers = answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2'));
+      const committed = answers.map(kanaOf);
+      assert.match(committed.join(''), /ー.*。|。.*ー/, `the answers ${answers} have a minus and a point`);
+      for (const text of committed) {
+        await page.commit(text);
+        await page.press('Enter');
+      }
+      const done = await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
+      await page.screenshot('varnel1-problem2-kana');
+      assert.equal(done.mark_result, 2);
+      assert.deepEqual(done.typed.slice(1, answers.length + 1), answers);
+    },
+  },
+  {
+    name: 'varnel2: problem 2 answered right, fractions and all, by taps on the keypad at ratio 2 in portrait',
     bank: 2,
-    viewport: { width: 820, height: 1180, dpr: 2, touch: true },
+    viewport: { width: 820, height: 1180, ...IPAD },
     async play(page, engine) {
-      await page.evaluate(() => {
-        window.tapped = [];
-        for (const [name, bottom] of [['+', 120], ['決定', 40]]) {
-          const b = document.createElement('button');
-          b.textContent = name;
-          b.style.cssText = `position: fixed; right: 30px; bottom: ${bottom}px; width: 90px; height: 60px`;
-          b.addEventListener('click', (e) => window.tapped.push([name, e.isTrusted]));
-          b.addEventListener('pointerup', (e) => window.tapped.push([name, e.pointerType]));
-          document.body.append(b);
-        }
-      });
-      await page.tap('決定');
-      await page.waitFor(() => window.tapped.some((t) => t[1] === true), 'the click');
-      const pointer = engine.emulates.touch ? 'touch' : 'mouse';
-      assert.deepEqual(await page.evaluate(() => window.tapped), [['決定', pointer], ['決定', true]]);
+      assert.equal(await keypadShown(page), engine.emulates.touch, 'the keypad shows by itself on a touch screen');
+      await showKeypad(page);
+      for (const key of ['1', '2', '決定']) await page.tap(key);
+      const answers = answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2'));
+      assert.ok(answers.some((a) => a.includes('/')), `a fraction among ${answers}`);
+      await page.tap('9');
+      await page.tap('消す');
+      for (const a of answers) for (const key of tapsFor(a)) await page.tap(key);
+      const done = await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
+      await page.screenshot('varnel2-problem2-keypad');
+      assert.equal(done.mark_result, 2);
+      assert.equal(done.attempt_count, 1);
+      assert.deepEqual(done.typed.slice(1, answers.length + 1), answers);
+      // The keyboard still types: the next problem chosen with a key.
+      await page.press('2');
+      await page.until((s) => s.problem_no === 3, 'problem 3 after a typed 2');
       await assert.rejects(page.tap('÷'), /no button named/);
+    },
+  },
+  {
+    name: 'on a touch screen without the keypad, a tap on the drill asks for the system keyboard',
+    bank: 1,
+    viewport: { width: 1180, height: 820, ...IPAD },
+    async play(page, engine) {
+      const field = () => page.evaluate(() => ({ focused: document.activeElement.id === 'input',
+                                                 mode: document.getElementById('input').inputMode,
+                                                 focuses: window.focuses }));
+      await page.evaluate(() => {
+        window.focuses = 0;
+        document.getElementById('input').addEventListener('focus', () => window.focuses++);
+      });
+      await showKeypad(page);
+      assert.deepEqual(await field(), { focused: true, mode: 'none', focuses: 0 });
+      await page.tap('キーパッド');
+      await page.waitFor(() => document.getElementById('keypad').hidden, 'the keypad hidden');
+      await page.evaluate(() => { window.focuses = 0; });
+      await page.tap({ x: 400, y: 300 });
+      const after = await field();
+      assert.ok(after.focused && after.mode !== 'none', `the field: ${JSON.stringify(after)}`);
+      if (engine.emulates.touch) assert.ok(after.focuses >= 1, 'the field took the focus afresh');
+    },
+  },
+  ...layouts.map(({ name, viewport, turned }) => ({
+    name: `layout ${name} (${viewport.width} x ${viewport.height}): the keypad clear of the drawing, in the window, keys of 44 px or more`,
+    bank: 1,
+    viewport,
+    async play(page) {
+      await showKeypad(page);
+      await page.press('1', '2', 'Enter');
+      await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      await checkLayout(page, name);
+      await page.screenshot(`layout-${name}`);
+      if (turned) {
+        await page.resize(turned.width, turned.height);
+        await page.settled();
+        await checkLayout(page, `${name} turned`);
+        await page.screenshot(`layout-${name}-turned`);
+      }
+    },
+  })),
+  {
+    name: 'leaving the page asks first during a practice, not at the menu',
+    bank: 2,
+    async play(page) {
+      assert.equal(await practising(page), false, 'at the menu');
+      await page.press('1', '1', 'Enter');
+      await page.until((s) => s.problem_no === 1 && s.practice_runs === 1, 'problem 1');
+      assert.equal(await practising(page), true, 'in a practice');
     },
   },
 ];

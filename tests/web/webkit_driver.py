@@ -8,8 +8,9 @@ each gets one JSON line back on stdout: {"id", "ok", "value" or "error"}.
   open {url}              load the page, answer once it has loaded
   call {body}             run a function body in the page (awaiting a promise); value: its JSON
   key {keysyms}           press and release X keysyms ("Return", "ctrl+l", "2")
-  type {text}             type text through X as keys (xdotool type)
+  type {text, delay}      type text through X as keys (xdotool type), delay ms apart
   click {x, y}            press and release the left button at a CSS-pixel point
+  resize {width, height}  make the window that many CSS pixels
   screenshot {path}       write what the window shows as PNG
   quit
 
@@ -29,11 +30,13 @@ gi.require_version("WebKit2", "4.1")
 # GdkX11 gives the windows their X ids (get_xid).
 from gi.repository import Gdk, GdkX11, Gio, GLib, Gtk, WebKit2  # noqa: E402,F401
 
-# Errors thrown in the page, kept where the tests read them.
+# Errors thrown in the page, and those it logs, kept where the tests read them.
 ERRORS_SCRIPT = """
 window.__varnelErrors = [];
 addEventListener('error', (e) => __varnelErrors.push(String(e.message)));
 addEventListener('unhandledrejection', (e) => __varnelErrors.push(String(e.reason)));
+const logError = console.error;
+console.error = (...args) => { __varnelErrors.push(args.join(' ')); logError.apply(console, args); };
 """
 
 
@@ -151,7 +154,9 @@ class Driver:
         self.xdotool(cid, ["key", "--clearmodifiers"] + msg["keysyms"])
 
     def cmd_type(self, cid, msg):
-        self.xdotool(cid, ["type", "--clearmodifiers", "--", msg["text"]])
+        # A character outside the keyboard's map is typed through a key mapped to it
+        # for the moment; "delay" gives the view time to see each new mapping.
+        self.xdotool(cid, ["type", "--clearmodifiers", "--delay", str(msg.get("delay", 12)), "--", msg["text"]])
 
     def cmd_click(self, cid, msg):
         # X counts device pixels from the window's corner; the page counts CSS pixels.
@@ -159,6 +164,10 @@ class Driver:
         x, y = round(msg["x"] * scale), round(msg["y"] * scale)
         xid = str(self.window.get_window().get_xid())
         self.xdotool(cid, ["mousemove", "--sync", "--window", xid, str(x), str(y), "click", "1"])
+
+    def cmd_resize(self, cid, msg):
+        self.window.resize(msg["width"], msg["height"])
+        self.reply(cid)
 
     # The window is read back from the X server after its next paint: the page's
     # last drawing reached this process before the command did (the test waits
