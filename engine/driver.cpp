@@ -7,8 +7,6 @@
 
 namespace {
 
-Next problem_start(float problem_no) { return Next{nullptr, rt::whole(problem_no)}; }
-
 int current() { return rt::whole(g.problem_no); }
 
 // Polls once into key_text; the menus redraw their line between polls.
@@ -44,7 +42,7 @@ Next attempt_loop() {
             g.attempt_count = 3;
             g.mark_result = 1;
             g.bank->answer(current());
-            return finish_problem();
+            return Next{&finish_problem};
         }
 
         g.mark_x = g.blank_origin_x + 24;
@@ -63,16 +61,16 @@ Next attempt_loop() {
             g.bank->hint1(no);
             g.bank->hint2(no);
             g.bank->answer(no);
-            return finish_problem();
+            return Next{&finish_problem};
         }
         if (right && g.attempt_count == 2) {
             g.bank->hint2(no);
             g.bank->answer(no);
-            return finish_problem();
+            return Next{&finish_problem};
         }
         if (g.attempt_count == 3) {   // right or not, the third answer ends the problem
             g.bank->answer(no);
-            return finish_problem();
+            return Next{&finish_problem};
         }
         if (g.attempt_count == 1) g.bank->hint1(no);
         else g.bank->hint2(no);
@@ -95,11 +93,11 @@ Next next_step_menu() {
         poll_menu_key();
         if (g.key_text == "1") {
             key_flush();
-            return problem_start(g.problem_no);
+            return Next::start_of(g.problem_no);
         }
         if (g.key_text == "2") {
             key_flush();
-            return problem_start(g.problem_no + 1);
+            return Next::start_of(g.problem_no + 1);
         }
     }
 }
@@ -112,7 +110,7 @@ Next end_of_bank_menu() {
         poll_menu_key();
         if (g.key_text == "1") {
             key_flush();
-            return problem_start(g.problem_no);
+            return Next::start_of(g.problem_no);
         }
         if (g.key_text == "2") {
             g.start_text.assign(1, '1');

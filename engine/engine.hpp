@@ -6,12 +6,27 @@
 // (run_program), so the stack never grows.
 #pragma once
 
+#include <stdexcept>
+
 #include "engine/state.hpp"
 
-// Where control goes next: an engine routine, or the start routine of a problem.
-struct Next {
-    Next (*routine)() = nullptr;
+// Where control goes next: an engine routine, or the start routine of a
+// problem. There is no jump to nowhere: a null routine or a problem number
+// below 1 is a fault the moment the jump is made.
+class Next {
+public:
+    using Routine = Next (*)();
+    Next(Routine routine) : routine(routine) {
+        if (!routine) throw std::logic_error("a jump to no routine");
+    }
+    // The start routine of problem `problem_no` (taken whole).
+    static Next start_of(float problem_no);
+
+    Routine routine = nullptr;   // null for a problem's start routine
     int problem = 0;
+
+private:
+    Next() = default;
 };
 
 // A problem bank: four dispatch tables indexed by the problem number.

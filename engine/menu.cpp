@@ -15,8 +15,6 @@ void markup_at(float colour, float x, float y, const Text& markup) {
     render_markup();
 }
 
-Next problem_start(float problem_no) { return Next{nullptr, rt::whole(problem_no)}; }
-
 }  // namespace
 
 Next main_menu() {
@@ -66,7 +64,7 @@ Next practice_start() {
     markup_at(13, 656, 0, "分数→F1, 2乗～→F2後2～, √ →F3, ±→F4, ≦≧→F5,F6"_sj);
     markup_at(13, 656, 21.6f, "π→F7, 度°→F8,∠→F9, ≡→F10, ∽→F11, △ →F12 "_sj);
     clock_seeding();
-    return practice_restart();
+    return Next{&practice_restart};
 }
 
 // From the end-of-bank menu the practice starts here: the screen, the help
@@ -82,7 +80,7 @@ Next practice_restart() {
     while (++k <= g.grid_cells);
     key_flush();
     // A start number such as 2.5 passed the range test; it is taken whole here.
-    return problem_start(rt::val(g.start_text));
+    return Next::start_of(rt::val(g.start_text));
 }
 
 Next browsing() {
@@ -90,7 +88,7 @@ Next browsing() {
     g.view_problem_no = 1;
     rt::cls();
     rt::symbol(100, 80, "問題を見る"_sj, 2, 2, 15);
-    return browse_step();
+    return Next{&browse_step};
 }
 
 // The attempt loop comes back here after each problem shown while browsing.
@@ -100,5 +98,5 @@ Next browse_step() {
         g.view_mode = 0;
         return Next{&main_menu};
     }
-    return problem_start(g.view_problem_no);
+    return Next::start_of(g.view_problem_no);
 }

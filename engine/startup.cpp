@@ -1,6 +1,7 @@
 // Start-up, the key flush, the clock seeding, the error screen, and the one
 // trampoline through which every jump of the drill passes.
 #include <exception>
+#include <string>
 
 #include "engine/engine.hpp"
 #include "runtime/numbers.hpp"
@@ -72,13 +73,21 @@ Next startup() {
     g.typed.declare(10);
     g.blank_x.declare(5);
     g.blank_y.declare(5);
-    return {&main_menu};
+    return Next{&main_menu};
 }
 
 Next error_screen() {
     rt::cls();
     rt::symbol(288, 432, "エラーが発生しました。マウスで×をクリックして下さい。"_sj, 1, 1, 13);
     for (;;) rt::idle();
+}
+
+Next Next::start_of(float problem_no) {
+    const int problem = rt::whole(problem_no);
+    if (problem < 1) throw rt::Fault("a jump to problem " + std::to_string(problem));
+    Next next;
+    next.problem = problem;
+    return next;
 }
 
 void run_program(const Program& program) {
@@ -92,7 +101,7 @@ void run_program(const Program& program) {
         } catch (const rt::ProgramEnd&) {
             return;
         } catch (const std::exception&) {
-            next = {&error_screen};
+            next = Next{&error_screen};
         }
     }
 }
