@@ -40,7 +40,7 @@ void draw_markup(const Text& markup) {
 // Editing (re)starts on the line where the pen stands; nothing drawn is touched.
 void restart_editing() {
     g.baseline_y = g.pen_y;
-    g.root_mode = 0;
+    g.root_mode = root::none;
     g.entry_state = kMainLine;
 }
 
@@ -70,12 +70,12 @@ void start_fraction() {
 void type_character(const Text& key) {
     erase_cursor();
     if (g.entry_state == kMainLine) {
-        if (g.root_mode == 1) root_bar_segment();
-        if (g.root_mode == 11) {
+        if (g.root_mode == root::small) root_bar_segment();
+        if (g.root_mode == root::small_typed) {
             root_bar_start();
-            g.root_mode = 1;
+            g.root_mode = root::small;
         }
-        if (g.root_mode == 2 || g.root_mode == 22) tall_root_bar_segment();
+        if (g.root_mode == root::tall || g.root_mode == root::tall_asked) tall_root_bar_segment();
         g.work_string = key;
         layout_glyph_run();
         g.pen_x = g.layout_x;
@@ -87,10 +87,10 @@ void type_character(const Text& key) {
     // Fraction parts step a fixed 16 dots per key, whatever the glyph's width.
     const bool below = g.entry_state == kDenominator;
     g.pen_y = g.baseline_y + (below ? 12 : -12);
-    if (g.root_mode == 1) root_bar_segment();
-    if (g.root_mode == 11) {
+    if (g.root_mode == root::small) root_bar_segment();
+    if (g.root_mode == root::small_typed) {
         root_bar_start();
-        g.root_mode = 1;
+        g.root_mode = root::small;
     }
     g.work_string = key;
     layout_glyph_run();
@@ -156,15 +156,15 @@ bool press_enter() {
     erase_cursor();
     const bool main_line = g.entry_state == kMainLine;
     if (main_line && g.answer_text.empty()) return false;
-    if (main_line && g.root_mode == 0) return close_blank();
+    if (main_line && g.root_mode == root::none) return close_blank();
     // Enter closes an open small root wherever it stands; nothing is stored.
-    if (g.root_mode == 11) g.root_mode = 1;
-    if (g.root_mode == 1) {
-        g.root_mode = 0;
+    if (g.root_mode == root::small_typed) g.root_mode = root::small;
+    if (g.root_mode == root::small) {
+        g.root_mode = root::none;
         return false;
     }
-    if (main_line && g.root_mode == 2) {
-        g.root_mode = 0;
+    if (main_line && g.root_mode == root::tall) {
+        g.root_mode = root::none;
         return false;
     }
     if (g.entry_state == kDenominator) {
@@ -190,7 +190,7 @@ void press_backspace() {
         return last == "Q" || last == "!";
     };
     if (closes_root(g.answer_text) || closes_root(g.denominator_text) || closes_root(g.numerator_text))
-        g.root_mode = 0;
+        g.root_mode = root::none;
 
     if (g.entry_state == kMainLine) {
         if (last_char(g.answer_text) == "ﾝ"_sj) {
@@ -243,7 +243,7 @@ void press_backspace() {
         g.pen_y = g.baseline_y;
         const float right = g.fraction_x + 48 > 639 ? g.fraction_x + 48 : 639;
         erase(g.fraction_x, g.baseline_y - 18, right, g.baseline_y + 30);
-        if (back_from_numerator) g.root_mode = 0;
+        if (back_from_numerator) g.root_mode = root::none;
         return;
     }
     erase(g.pen_x - 16, g.baseline_y + 12, g.pen_x, g.baseline_y + 30);
@@ -251,7 +251,7 @@ void press_backspace() {
     g.pen_y = g.baseline_y + 14;
     drop_last_byte(g.denominator_text);
     // Back in a denominator that holds a root still open, its bar goes on.
-    if (back_from_numerator) g.root_mode = has_open_root(g.denominator_text) ? 1 : 0;
+    if (back_from_numerator) g.root_mode = has_open_root(g.denominator_text) ? root::small : root::none;
 }
 
 // The key loop: types the blanks until the last is closed, the restart key
@@ -282,9 +282,9 @@ Outcome edit_answer() {
             start_fraction();
             continue;
         }
-        if (key == "!") g.root_mode = 11;
+        if (key == "!") g.root_mode = root::small_typed;
         if (key == "#") {
-            g.root_mode = 22;
+            g.root_mode = root::tall_asked;
             key = "!";
         }
         if (key == "^") {
@@ -332,7 +332,7 @@ void draw_answer_line() {
     // "答", a blank and label 0 end exactly at the origin; label 1 is
     // previewed ten cells further on. A root or power left open by earlier
     // text (or by a restarted answer) must not reach the labels.
-    g.root_mode = 0;
+    g.root_mode = root::none;
     g.raise_next = 0;
     g.ink = 13;
     const Text& label0 = g.answer_label[0];

@@ -64,13 +64,13 @@ void draw_hop_arc() {
 void place_point_label() {
     float n = static_cast<float>(sjis::klen(g.markup_text));
     float l = g.label_lines;
-    if (g.label_side == 1) {
+    if (g.label_side == side::above) {
         g.pen_x -= 8 * n;
         g.pen_y = g.pen_y - 12 - 8 * l;
-    } else if (g.label_side == 2) {
+    } else if (g.label_side == side::below) {
         g.pen_x -= 8 * n;
         g.pen_y = g.pen_y - 4 + 8 * l;
-    } else if (g.label_side == 3) {
+    } else if (g.label_side == side::left) {
         g.pen_x = g.pen_x - 16 * n - 2;
         g.pen_y -= 8 * l;
     } else {

@@ -72,14 +72,14 @@ void draw_fraction() {
         g.pen_x = x;
         g.pen_y = fy;
         layout_glyph_run();
-        if (g.root_mode == 2) {   // a tall root open before the fraction covers it whole
+        if (g.root_mode == root::tall) {   // a tall root open before the fraction covers it whole
             int ink = rt::whole(g.ink);
             rt::line(x, fy - 15, 16, 2, ink, rt::Mode::Fill, ink, true);
         }
         ++j;
     } while (j <= w);
 
-    g.root_mode = 0;
+    g.root_mode = root::none;
 
     g.part_text = written_num;
     g.part_x = fx + 8 * num_shift;
@@ -110,16 +110,16 @@ void draw_part_root_bars() {
         g.pen_x += 16 * p - 16;
         if (p == 0) break;
         root_bar_start();
-        g.root_mode = 1;
+        g.root_mode = root::small;
         g.pen_x += 8;
         int segments = std::max(1, q - p - 1);
         for (int k = 0; k < segments; ++k) {
             root_bar_segment();
             g.pen_x += 16;
         }
-        g.root_mode = 0;
+        g.root_mode = root::none;
     }
-    g.root_mode = 0;
+    g.root_mode = root::none;
 }
 
 void strip_fraction_marks() {

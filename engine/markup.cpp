@@ -44,19 +44,19 @@ void render_markup() {
             g.pen_x = g.layout_x;
             g.pen_y = saved_y;
         } else if (c == "#") {
-            g.root_mode = 22;   // the "√" laid out next is drawn tall
+            g.root_mode = root::tall_asked;   // the "√" laid out next is drawn tall
             draw_run("!");
         } else if (c == "!") {
             root_bar_start();
             draw_run("!");
-            g.root_mode = 1;
+            g.root_mode = root::small;
         } else if (c == "ﾝ"_sj) {
-            g.root_mode = 0;
+            g.root_mode = root::none;
         } else if (c == "^") {
             g.raise_next = 1;
         } else {
-            if (g.root_mode == 1) root_bar_segment();
-            if (g.root_mode == 2 || g.root_mode == 22) tall_root_bar_segment();
+            if (g.root_mode == root::small) root_bar_segment();
+            if (g.root_mode == root::tall || g.root_mode == root::tall_asked) tall_root_bar_segment();
             draw_run(c);
         }
     }
@@ -82,7 +82,7 @@ void layout_glyph_run() {
             bool point = g.glyph == "．"_sj;
             bool root = g.glyph == "√"_sj;
             if (point) g.layout_x -= 4;
-            if (g.root_mode == 22 && root) draw_tall_root();
+            if (g.root_mode == root::tall_asked && root) draw_tall_root();
             else rt::symbol(g.layout_x, g.pen_y - dy, g.glyph, 1, 1, ink());
             if (point) g.layout_x -= 12;
             if (root) g.layout_x -= 8;
@@ -96,7 +96,7 @@ void layout_glyph_run() {
 void draw_tall_root() {
     float x0 = g.layout_x;
     rt::symbol(x0, g.pen_y - 24, "√"_sj, 2, 3, ink());
-    if (g.root_mode == 22) g.root_mode = 2;
+    if (g.root_mode == root::tall_asked) g.root_mode = root::tall;
     g.layout_x = x0 + 16;
 }
 
@@ -113,7 +113,7 @@ void root_bar_start() {
 // The thick bar over one character of a tall root. While the sign is still
 // to come (22) the segment belongs to the cell after it.
 void tall_root_bar_segment() {
-    float bx = g.root_mode == 22 ? g.pen_x + 16 : g.pen_x;
+    float bx = g.root_mode == root::tall_asked ? g.pen_x + 16 : g.pen_x;
     rt::line(bx, g.pen_y - 14, 16, 2, ink(), rt::Mode::Fill, ink(), true);
 }
 

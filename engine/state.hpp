@@ -9,6 +9,20 @@
 
 class Bank;
 
+// The values of root_mode: the root a text being drawn or typed is inside.
+namespace root {
+inline constexpr float none = 0;         // no root open
+inline constexpr float small = 1;        // a small root open: each character gets its bar segment
+inline constexpr float small_typed = 11; // its sign just typed in the editor: the next character starts the bar
+inline constexpr float tall = 2;         // a tall root open: its thick bar over each character
+inline constexpr float tall_asked = 22;  // asked for: the next "√" laid out is drawn tall
+}  // namespace root
+
+// The values of label_side: where a point's label goes (any other value: right).
+namespace side {
+inline constexpr float above = 1, below = 2, left = 3;
+}  // namespace side
+
 struct State {
     // Start-up: the program and its constants
     Text title_text;

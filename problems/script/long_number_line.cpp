@@ -69,7 +69,7 @@ void hop_from_point(float y, float fig_value1, float fig_value2, const Text& fra
     // A hop to the left bulges to the right of its direction, which is above the line too.
     float side = fig_value2 < 0 ? 1 : -1;
     hop_arc(x1, y, x2, y, side, 1, 1, 9);
-    point_label(frac_markup, (x1 + x2) / 2, y - 16, 1, 1, 13);
+    point_label(frac_markup, (x1 + x2) / 2, y - 16, side::above, 1, 13);
 }
 
 }  // namespace script

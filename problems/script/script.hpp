@@ -121,7 +121,7 @@ void graphic_text(float x, float y, const Text& text, float scale, float colour)
 // to the right of the hop's direction (below a hop to the right), otherwise to its
 // left; step between dots in degrees, height in units of 16 dots.
 void hop_arc(float x1, float y1, float x2, float y2, float side, float step, float height, float colour);
-// A label beside the point (x, y): side 1 above, 2 below, 3 left, otherwise right,
+// A label beside the point (x, y): side::above, side::below, side::left, otherwise right,
 // `lines` further steps of 8 dots away; leaves the pen after the label.
 void point_label(const Text& markup, float x, float y, float side, float lines, float colour);
 

@@ -31,8 +31,8 @@ void hop_pair() {
 // The size of each hop above its middle, "0" under the middle mark, `mark` above the left end.
 void hop_labels(const Text& label, const Text& mark) {
     float y = fig_y[31];
-    point_label(label, 880, y - 32, 1, 1, 13);
-    point_label(label, 1040, y - 32, 1, 1, 13);
+    point_label(label, 880, y - 32, side::above, 1, 13);
+    point_label(label, 1040, y - 32, side::above, 1, 13);
     text(13, 952, y + 16, "0");
     text(13, 792, y - 32, mark);
 }
