@@ -15,17 +15,68 @@ void poll_menu_key() {
     g.ink = 4;
 }
 
+// Browsing: the problem is shown, and Enter goes on to the next one.
+Next browse_on() {
+    key_flush();
+    enter_prompt();
+    g.view_problem_no += 1;
+    return Next{&browse_step};
+}
+
+// An abandoned line spends the attempt without a mark or a hint. On the third
+// attempt that would leave the problem without an end (the count would pass 3
+// and never meet the policy's last row), so the abandoned third line counts
+// as the third, wrong answer: no mark is drawn, the answer routine runs.
+Next abandoned_third_line() {
+    g.attempt_count = 3;
+    g.mark_result = 1;
+    g.bank->answer(current());
+    return Next{&finish_problem};
+}
+
+// The whole-answer mark; the grid keeps the first answer of the first pass
+// through a problem.
+void mark_the_answer() {
+    g.mark_x = g.blank_origin_x + 24;
+    g.mark_y = g.blank_origin_y + 8;
+    draw_mark();
+    if (g.attempt_count == 1 && g.problem_done[g.problem_no] == 0) {
+        first_attempt_mark();
+        g.completion_count = 0;
+    }
+}
+
+// The retry policy after a marked answer: the hints and the answer routine it
+// sets; true when the problem is finished.
+bool policy_finishes_problem() {
+    const int no = current();
+    const bool right = g.mark_result == 2;
+    if (right && g.attempt_count == 1) {
+        g.bank->hint1(no);
+        g.bank->hint2(no);
+        g.bank->answer(no);
+        return true;
+    }
+    if (right && g.attempt_count == 2) {
+        g.bank->hint2(no);
+        g.bank->answer(no);
+        return true;
+    }
+    if (g.attempt_count == 3) {   // right or not, the third answer ends the problem
+        g.bank->answer(no);
+        return true;
+    }
+    if (g.attempt_count == 1) g.bank->hint1(no);
+    else g.bank->hint2(no);
+    return false;
+}
+
 }  // namespace
 
 Next attempt_loop() {
     for (;;) {
         g.ink = 7;
-        if (g.view_mode == 1) {
-            key_flush();
-            enter_prompt();
-            g.view_problem_no += 1;
-            return Next{&browse_step};
-        }
+        if (g.view_mode == 1) return browse_on();
 
         g.blank_origin_x = g.pen_x = g.answer_x;
         g.blank_origin_y = g.pen_y = g.answer_y;
@@ -33,47 +84,11 @@ Next attempt_loop() {
         g.attempt_count += 1;
 
         if (!take_answer()) {
-            // An abandoned line spends the attempt without a mark or a hint. On
-            // the third attempt that would leave the problem without an end (the
-            // count would pass 3 and only ever reach the last row below), so the
-            // abandoned third line counts as the third, wrong answer: no mark is
-            // drawn, the answer routine runs and the problem is finished.
             if (g.attempt_count < 3) continue;
-            g.attempt_count = 3;
-            g.mark_result = 1;
-            g.bank->answer(current());
-            return Next{&finish_problem};
+            return abandoned_third_line();
         }
-
-        g.mark_x = g.blank_origin_x + 24;
-        g.mark_y = g.blank_origin_y + 8;
-        draw_mark();
-
-        // The grid keeps the first answer of the first pass through a problem.
-        if (g.attempt_count == 1 && g.problem_done[g.problem_no] == 0) {
-            first_attempt_mark();
-            g.completion_count = 0;
-        }
-
-        const int no = current();
-        const bool right = g.mark_result == 2;
-        if (right && g.attempt_count == 1) {
-            g.bank->hint1(no);
-            g.bank->hint2(no);
-            g.bank->answer(no);
-            return Next{&finish_problem};
-        }
-        if (right && g.attempt_count == 2) {
-            g.bank->hint2(no);
-            g.bank->answer(no);
-            return Next{&finish_problem};
-        }
-        if (g.attempt_count == 3) {   // right or not, the third answer ends the problem
-            g.bank->answer(no);
-            return Next{&finish_problem};
-        }
-        if (g.attempt_count == 1) g.bank->hint1(no);
-        else g.bank->hint2(no);
+        mark_the_answer();
+        if (policy_finishes_problem()) return Next{&finish_problem};
         space_prompt();
     }
 }

@@ -181,63 +181,54 @@ bool press_enter() {
     return false;
 }
 
-void press_backspace() {
-    erase_cursor();
-    // Deleting a root sign closes its root, so the next key gets no bar of a sign
-    // that is gone; "Q" closes it too.
-    auto closes_root = [](const Text& buffer) {
-        Text last = last_char(buffer);
-        return last == "Q" || last == "!";
-    };
-    if (closes_root(g.answer_text) || closes_root(g.denominator_text) || closes_root(g.numerator_text))
-        g.root_mode = root::none;
-
-    if (g.entry_state == kMainLine) {
-        if (last_char(g.answer_text) == "ﾝ"_sj) {
-            // Right after a finished fraction the whole blank goes: its buffer
-            // and everything it drew, so the screen keeps only what is stored.
-            const float start = typing_start_x();
-            erase(start, g.baseline_y - 18, g.pen_x, g.baseline_y + 30);
-            g.answer_text = "";
-            g.pen_x = start;
-            g.pen_y = g.baseline_y;
-            restart_editing();
-            return;
-        }
-        erase(g.pen_x - 16, g.baseline_y - 18, g.pen_x, g.baseline_y + 30);
-        if (g.answer_text.empty()) {
-            restart_editing();
-            return;
-        }
-        g.pen_x -= 16;
-        drop_last_byte(g.answer_text);
-        if (g.answer_text.empty()) restart_editing();
+// Backspace on the main line: the last character goes, or, right after a
+// finished fraction, the whole blank.
+void backspace_on_main_line() {
+    if (last_char(g.answer_text) == "ﾝ"_sj) {
+        // Its buffer and everything it drew go, so the screen keeps only what is stored.
+        const float start = typing_start_x();
+        erase(start, g.baseline_y - 18, g.pen_x, g.baseline_y + 30);
+        g.answer_text = "";
+        g.pen_x = start;
+        g.pen_y = g.baseline_y;
+        restart_editing();
         return;
     }
-
-    if (g.entry_state == kNumerator) {
-        if (g.numerator_text.empty()) {
-            g.entry_state = kDenominator;
-            g.pen_x = g.den_end_x;
-            g.pen_y = g.baseline_y + 14;
-            return;
-        }
-        erase(g.pen_x - 16, g.baseline_y - 15, g.pen_x, g.baseline_y + 5);
-        g.pen_x -= 16;
-        g.pen_y = g.baseline_y - 12;
-        drop_last_byte(g.numerator_text);
+    erase(g.pen_x - 16, g.baseline_y - 18, g.pen_x, g.baseline_y + 30);
+    if (g.answer_text.empty()) {
+        restart_editing();
         return;
     }
+    g.pen_x -= 16;
+    drop_last_byte(g.answer_text);
+    if (g.answer_text.empty()) restart_editing();
+}
 
-    // Denominator.
+// Backspace in a numerator: its last character goes; an empty numerator
+// gives the pen back to the end of the denominator.
+void backspace_in_numerator() {
+    if (g.numerator_text.empty()) {
+        g.entry_state = kDenominator;
+        g.pen_x = g.den_end_x;
+        g.pen_y = g.baseline_y + 14;
+        return;
+    }
+    erase(g.pen_x - 16, g.baseline_y - 15, g.pen_x, g.baseline_y + 5);
+    g.pen_x -= 16;
+    g.pen_y = g.baseline_y - 12;
+    drop_last_byte(g.numerator_text);
+}
+
+// Backspace in a denominator: its last character goes; with nothing left the
+// fraction goes and the line is back as it was before F1.
+void backspace_in_denominator() {
     bool back_from_numerator = false;
     if (last_char(g.denominator_text) == "ﾝ"_sj) {
         drop_last_byte(g.denominator_text);
         back_from_numerator = true;
     }
     if (g.denominator_text.empty()) {
-        // The bar goes, and the line is back as it was before F1; the erase
-        // reaches at least x 639 (where the first blank's preview begins).
+        // The erase reaches at least x 639, where the first blank's preview begins.
         g.entry_state = kMainLine;
         g.pen_x = g.fraction_x;
         g.pen_y = g.baseline_y;
@@ -252,6 +243,22 @@ void press_backspace() {
     drop_last_byte(g.denominator_text);
     // Back in a denominator that holds a root still open, its bar goes on.
     if (back_from_numerator) g.root_mode = has_open_root(g.denominator_text) ? root::small : root::none;
+}
+
+void press_backspace() {
+    erase_cursor();
+    // Deleting a root sign closes its root, so the next key gets no bar of a sign
+    // that is gone; "Q" closes it too.
+    auto closes_root = [](const Text& buffer) {
+        Text last = last_char(buffer);
+        return last == "Q" || last == "!";
+    };
+    if (closes_root(g.answer_text) || closes_root(g.denominator_text) || closes_root(g.numerator_text))
+        g.root_mode = root::none;
+
+    if (g.entry_state == kMainLine) backspace_on_main_line();
+    else if (g.entry_state == kNumerator) backspace_in_numerator();
+    else backspace_in_denominator();
 }
 
 // The key loop: types the blanks until the last is closed, the restart key
