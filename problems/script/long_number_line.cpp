@@ -17,7 +17,7 @@ void point(float x, float y) { disc(x, y, 4, 9, 9); }
 
 }  // namespace
 
-float x_on_long_line(float value) { return 960 + 24 * value; }
+float x_on_number_line(float value) { return 960 + 24 * value; }
 
 void long_number_line(float y) {
     fig_y[31] = y;
@@ -39,10 +39,10 @@ void long_number_line(float y) {
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
                             const Text& frac_markup) {
     long_number_line(y);
-    float x1 = x_on_long_line(fig_value1);
+    float x1 = x_on_number_line(fig_value1);
     point(x1, y);
     graphic_text(x1 - 12, y - 24, fig_label1, 1, 7);
-    float x2 = x_on_long_line(fig_value2);
+    float x2 = x_on_number_line(fig_value2);
     point(x2, y);
     graphic_text(x2 - 12, y + 28, frac_markup, 1, 7);
 }
@@ -50,21 +50,21 @@ void number_line_two_points(float y, float fig_value1, const Text& fig_label1, f
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
                                    const Text& frac_markup) {
     long_number_line(y);
-    float x1 = x_on_long_line(fig_value1);
+    float x1 = x_on_number_line(fig_value1);
     point(x1, y);
     text(7, x1 - 24, y - 45, fig_label1);
-    float x2 = x_on_long_line(fig_value2);
+    float x2 = x_on_number_line(fig_value2);
     point(x2, y);
     text(7, x2 - 24, y + 36, frac_markup);
 }
 
 void number_line_with_point(float y, float fig_value1) {
     long_number_line(y);
-    point(x_on_long_line(fig_value1), y);
+    point(x_on_number_line(fig_value1), y);
 }
 
 void hop_from_point(float y, float fig_value1, float fig_value2, const Text& frac_markup) {
-    float x1 = x_on_long_line(fig_value1);
+    float x1 = x_on_number_line(fig_value1);
     float x2 = x1 + 24 * fig_value2;
     // A hop to the left bulges to the right of its direction, which is above the line too.
     float side = fig_value2 < 0 ? 1 : -1;

@@ -15,7 +15,7 @@
 namespace script {
 
 // The x of the value v on the line: 960 + 24v.
-float x_on_long_line(float value);
+float x_on_number_line(float value);
 // The line, its 21 labelled ticks and the long ticks, at height y.
 void long_number_line(float y);
 // Two points as discs, each labelled with graphic text.
