@@ -231,13 +231,13 @@ std::string Backend::clock() {
     return buf;
 }
 
-namespace {
-std::string number(float v) {
+std::string json_number(float v) {
     char buf[32];
     auto res = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, res.ptr);
 }
-std::string quoted(const std::string& s) {
+
+std::string json_quoted(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
@@ -246,24 +246,23 @@ std::string quoted(const std::string& s) {
     }
     return out + "\"";
 }
-}  // namespace
 
 std::string to_json(const TraceEntry& e) {
-    std::string j = "{\"op\":" + quoted(e.op);
+    std::string j = "{\"op\":" + json_quoted(e.op);
     if (e.op == "line") {
-        j += ",\"x1\":" + number(e.x1) + ",\"y1\":" + number(e.y1) + ",\"x2\":" + number(e.x2) + ",\"y2\":" +
-             number(e.y2) + ",\"c\":" + std::to_string(e.c) + ",\"mode\":" + quoted(e.mode) + ",\"fill\":" +
+        j += ",\"x1\":" + json_number(e.x1) + ",\"y1\":" + json_number(e.y1) + ",\"x2\":" + json_number(e.x2) + ",\"y2\":" +
+             json_number(e.y2) + ",\"c\":" + std::to_string(e.c) + ",\"mode\":" + json_quoted(e.mode) + ",\"fill\":" +
              (e.fill < 0 ? std::string("null") : std::to_string(e.fill));
     } else if (e.op == "circle") {
-        j += ",\"x\":" + number(e.x1) + ",\"y\":" + number(e.y1) + ",\"r\":" + number(e.r) + ",\"c\":" +
+        j += ",\"x\":" + json_number(e.x1) + ",\"y\":" + json_number(e.y1) + ",\"r\":" + json_number(e.r) + ",\"c\":" +
              std::to_string(e.c) + ",\"fill\":" + (e.fill < 0 ? std::string("null") : std::to_string(e.fill));
     } else if (e.op == "symbol") {
-        j += ",\"x\":" + number(e.x1) + ",\"y\":" + number(e.y1) + ",\"text\":" + quoted(e.text) + ",\"sx\":" +
-             number(e.sx) + ",\"sy\":" + number(e.sy) + ",\"c\":" + std::to_string(e.c);
+        j += ",\"x\":" + json_number(e.x1) + ",\"y\":" + json_number(e.y1) + ",\"text\":" + json_quoted(e.text) + ",\"sx\":" +
+             json_number(e.sx) + ",\"sy\":" + json_number(e.sy) + ",\"c\":" + std::to_string(e.c);
     } else if (e.op == "print") {
-        j += ",\"col\":" + number(e.x1) + ",\"row\":" + number(e.y1) + ",\"text\":" + quoted(e.text);
+        j += ",\"col\":" + json_number(e.x1) + ",\"row\":" + json_number(e.y1) + ",\"text\":" + json_quoted(e.text);
     } else if (e.op == "key") {
-        j += ",\"key\":" + quoted(e.text);
+        j += ",\"key\":" + json_quoted(e.text);
     }
     return j + "}";
 }

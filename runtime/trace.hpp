@@ -24,5 +24,8 @@ struct TraceEntry {
 // Starts (or, with nullptr, stops) recording into sink.
 void set_trace(std::vector<TraceEntry>* sink);
 std::string to_json(const TraceEntry& e);
+// A UTF-8 text as a JSON string, quotes included; a number as JSON writes it.
+std::string json_quoted(const std::string& utf8);
+std::string json_number(float v);
 
 }  // namespace rt

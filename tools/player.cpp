@@ -1,6 +1,5 @@
 #include "tools/player.hpp"
 
-#include <charconv>
 #include <fstream>
 #include <stdexcept>
 
@@ -16,23 +15,9 @@ Program program_of_bank(int bank) {
 
 namespace {
 
-std::string json_number(float v) {
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
-}
+std::string json_text(const Text& t) { return rt::json_quoted(sjis::to_utf8(t)); }
 
-std::string json_text(const Text& t) {
-    std::string out = "\"";
-    for (unsigned char c : sjis::to_utf8(t)) {
-        if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
-        else if (c < 0x20) { char buf[8]; std::snprintf(buf, sizeof buf, "\\u%04x", c); out += buf; }
-        else out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
-
-std::string json_value(float v) { return json_number(v); }
+std::string json_value(float v) { return rt::json_number(v); }
 std::string json_value(const Text& t) { return json_text(t); }
 template <class T>
 std::string json_value(const Array<T>& a) {
