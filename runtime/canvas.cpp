@@ -1,10 +1,5 @@
 #include "runtime/canvas.hpp"
 
-#ifndef __EMSCRIPTEN__
-#include <SDL.h>
-#include <zlib.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -62,22 +57,13 @@ Canvas::Canvas(float scale, int dots_wide, int dots_high)
     touch({0, 0, width(), height()});
 }
 
-Canvas::~Canvas() {
-#ifndef __EMSCRIPTEN__
-    SDL_FreeSurface(surface_);
-#endif
-}
+Canvas::~Canvas() = default;
 
 // A black screen at the current scale.
 void Canvas::allocate() {
     int w = std::max(width(), 1), h = std::max(height(), 1);
     pixels_.assign(static_cast<std::size_t>(w) * h, argb(palette(0)));
     inked_ = {};
-#ifndef __EMSCRIPTEN__
-    SDL_FreeSurface(surface_);
-    surface_ = SDL_CreateRGBSurfaceWithFormatFrom(pixels_.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!surface_) throw std::runtime_error(std::string("cannot create a surface: ") + SDL_GetError());
-#endif
 }
 
 int Canvas::width() const { return static_cast<int>(std::lround(dots_wide_ * scale_)); }
@@ -279,55 +265,5 @@ void Canvas::glyph(float x, float y, char32_t ch, float w, float h, float full_w
     // x2, y2 hold the cell's size, r the width of a full-width cell
     record({Op::Glyph, x, y, w, h, full_w, colour, colour, ch});
 }
-
-// PNG: 8-bit RGB, one zlib stream, no filtering. The web page has no files to write.
-#ifdef __EMSCRIPTEN__
-bool Canvas::write_png(const std::string&) const { return false; }
-#else
-bool Canvas::write_png(const std::string& path) const {
-    const int w = std::max(width(), 1), h = std::max(height(), 1);
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<std::size_t>(h) * (w * 3 + 1));
-    for (int y = 0; y < h; ++y) {
-        raw.push_back(0);
-        const std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            raw.push_back(static_cast<unsigned char>(row[x] >> 16));
-            raw.push_back(static_cast<unsigned char>(row[x] >> 8));
-            raw.push_back(static_cast<unsigned char>(row[x]));
-        }
-    }
-    uLongf packed_size = compressBound(raw.size());
-    std::vector<unsigned char> packed(packed_size);
-    if (compress2(packed.data(), &packed_size, raw.data(), raw.size(), 6) != Z_OK) return false;
-    packed.resize(packed_size);
-
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    auto be32 = [](unsigned char* p, uint32_t v) { p[0] = v >> 24; p[1] = v >> 16; p[2] = v >> 8; p[3] = v; };
-    auto chunk = [&](const char* type, const unsigned char* data, std::size_t n) {
-        unsigned char head[8];
-        be32(head, static_cast<uint32_t>(n));
-        std::memcpy(head + 4, type, 4);
-        uLong crc = crc32(0, head + 4, 4);
-        if (n) crc = crc32(crc, data, static_cast<uInt>(n));
-        unsigned char tail[4];
-        be32(tail, static_cast<uint32_t>(crc));
-        std::fwrite(head, 1, 8, f);
-        if (n) std::fwrite(data, 1, n, f);
-        std::fwrite(tail, 1, 4, f);
-    };
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::fwrite(signature, 1, 8, f);
-    unsigned char ihdr[13];
-    be32(ihdr, static_cast<uint32_t>(w));
-    be32(ihdr + 4, static_cast<uint32_t>(h));
-    ihdr[8] = 8; ihdr[9] = 2; ihdr[10] = 0; ihdr[11] = 0; ihdr[12] = 0;
-    chunk("IHDR", ihdr, 13);
-    chunk("IDAT", packed.data(), packed.size());
-    chunk("IEND", nullptr, 0);
-    return std::fclose(f) == 0;
-}
-#endif
 
 }  // namespace rt

@@ -13,8 +13,6 @@
 #include <tuple>
 #include <vector>
 
-struct SDL_Surface;
-
 namespace rt {
 
 struct PixelRect {
@@ -68,14 +66,14 @@ public:
 
     // ARGB, width() pixels a row, rows top to bottom.
     const std::uint32_t* pixels() const { return pixels_.data(); }
-#ifndef __EMSCRIPTEN__
-    SDL_Surface* surface() const { return surface_; }   // the same pixels, as an SDL surface
-#endif
+    Rgb pixel(int x, int y) const {
+        const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width() + x];
+        return {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)};
+    }
     int width() const;
     int height() const;
     // What changed since the last call, in pixels.
     PixelRect take_dirty();
-    bool write_png(const std::string& path) const;
     std::size_t op_count() const { return ops_.size(); }
 
 private:
@@ -96,9 +94,6 @@ private:
     float scale_;
     int dots_wide_, dots_high_;
     std::vector<std::uint32_t> pixels_;
-#ifndef __EMSCRIPTEN__
-    SDL_Surface* surface_ = nullptr;   // a view of pixels_
-#endif
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;

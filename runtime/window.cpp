@@ -334,12 +334,24 @@ private:
 
     // Row y of what the window shows: the drill's, or the keypad's in its band.
     const Uint8* source_row(int y, int x) const {
-        SDL_Surface* s = canvas_.surface();
+        const Canvas* c = &canvas_;
         if (pad_shown_ && y >= band_top()) {
-            s = pad_.surface();
+            c = &pad_;
             y = std::min(y - band_top(), pad_.height() - 1);
         }
-        return static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 4;
+        return reinterpret_cast<const Uint8*>(c->pixels() + static_cast<std::size_t>(y) * c->width() + x);
+    }
+
+    // Blits the rectangle `from` of a canvas to (x, y) of the window, through
+    // SDL's conversion (a window whose pixels are not the canvas').
+    void blit(const Canvas& c, SDL_Rect from, int x, int y) {
+        if (from.h <= 0 || from.w <= 0) return;
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(c.pixels()), c.width(),
+                                                               c.height(), 32, c.width() * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!view) return;
+        SDL_Rect to{x, y, from.w, from.h};
+        SDL_BlitSurface(view, &from, screen_, &to);
+        SDL_FreeSurface(view);
     }
 
     // Copies the canvas' rectangle r into the window where it differs from
@@ -348,11 +360,8 @@ private:
         if (r.empty()) return {0, 0, 0, 0};
         if (!same_format_) {
             const int split = pad_shown_ ? std::clamp(band_top(), r.y, r.y + r.h) : r.y + r.h;
-            SDL_Rect from{r.x, r.y, r.w, split - r.y}, to{offset_x_ + r.x, offset_y_ + r.y, r.w, split - r.y};
-            if (from.h > 0) SDL_BlitSurface(canvas_.surface(), &from, screen_, &to);
-            SDL_Rect pad_from{r.x, split - band_top(), r.w, r.y + r.h - split};
-            SDL_Rect pad_to{offset_x_ + r.x, offset_y_ + split, r.w, r.y + r.h - split};
-            if (pad_from.h > 0) SDL_BlitSurface(pad_.surface(), &pad_from, screen_, &pad_to);
+            blit(canvas_, {r.x, r.y, r.w, split - r.y}, offset_x_ + r.x, offset_y_ + r.y);
+            blit(pad_, {r.x, split - band_top(), r.w, r.y + r.h - split}, offset_x_ + r.x, offset_y_ + split);
             return {offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
         }
         int first = -1, last = -1;

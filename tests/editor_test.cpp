@@ -1,12 +1,12 @@
 // The answer editor driven by scripted keys: what is stored for what is typed,
 // what the pupil sees while typing, and how the line ends.
-#include <SDL.h>
 
 #include <algorithm>
 
 #include <string>
 
 #include "runtime/backend.hpp"
+#include "runtime/png.hpp"
 #include "tests/answer_fixture.hpp"
 
 namespace {
@@ -399,17 +399,10 @@ TEST_F(Editor, AnswerLinePicture) {
 #else
     const std::string path = "/tmp/answer_line.png";
 #endif
-    ASSERT_TRUE(canvas.write_png(path));
+    ASSERT_TRUE(rt::write_png(canvas, path));
 
-    SDL_Surface* s = canvas.surface();
     ASSERT_EQ(canvas.scale(), 1);
-    auto pixel = [&](int x, int y) {
-        Uint32 p = static_cast<const Uint32*>(s->pixels)[y * (s->pitch / 4) + x];
-        Uint8 r, gr, b;
-        SDL_GetRGB(p, s->format, &r, &gr, &b);
-        rt::Rgb c = {r, gr, b};
-        return c;
-    };
+    auto pixel = [&](int x, int y) { return canvas.pixel(x, y); };
     auto is = [](rt::Rgb a, int colour) {
         rt::Rgb b = rt::palette(colour);
         return a.r == b.r && a.g == b.g && a.b == b.b;

@@ -18,6 +18,7 @@
 
 #include "runtime/backend.hpp"
 #include "runtime/headless.hpp"
+#include "runtime/png.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/trace.hpp"
 #include "tools/player.hpp"
@@ -111,7 +112,7 @@ std::string golden_run(int bank, int problem, const std::string& clock, bool rig
     std::string jsonl;
     for (const auto& e : seen) jsonl += rt::to_json(e) + '\n';
     const std::string png = testing::TempDir() + "/golden.png";
-    EXPECT_TRUE(rt::backend().canvas().write_png(png));
+    EXPECT_TRUE(rt::write_png(rt::backend().canvas(), png));
     std::ostringstream line;
     line << bank << ' ' << problem << ' ' << clock << ' ' << (right ? "right" : "wrong") << ' ' << hex(fnv1a(jsonl))
          << ' ' << hex(fnv1a(slurp(png)));

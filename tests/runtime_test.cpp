@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include <SDL.h>
-
 #include "runtime/backend.hpp"
 #include "runtime/headless.hpp"
 #include "runtime/numbers.hpp"
+#include "runtime/png.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/trace.hpp"
 
@@ -25,9 +24,8 @@ std::vector<std::string> json(const std::vector<rt::TraceEntry>& trace) {
 }
 
 std::uint32_t pixel(int x, int y) {
-    SDL_Surface* s = rt::backend().canvas().surface();
-    return *reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch + x * 4) &
-           0xFFFFFF;
+    const rt::Rgb c = rt::backend().canvas().pixel(x, y);
+    return static_cast<std::uint32_t>(c.r) << 16 | c.g << 8 | c.b;
 }
 
 }  // namespace
@@ -183,7 +181,7 @@ TEST(Screen, PngIsWrittenAtTheCanvasSize) {
     rt::install(rt::make_headless({.scale = 0.5f}));
     rt::symbol(0, 0, "A"_sj, 1, 1, 15);
     std::string path = testing::TempDir() + "/runtime_test.png";
-    ASSERT_TRUE(rt::backend().canvas().write_png(path));
+    ASSERT_TRUE(rt::write_png(rt::backend().canvas(), path));
     std::ifstream f(path, std::ios::binary);
     unsigned char head[24];
     f.read(reinterpret_cast<char*>(head), 24);

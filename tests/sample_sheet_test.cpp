@@ -1,7 +1,6 @@
 // A page of representative markup drawn on the headless screen and written as
 // sample_sheet.png (for looking at), with a few pixel probes that catch a
 // glyph, bar or box drawn in the wrong place.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "engine/engine.hpp"
 #include "runtime/backend.hpp"
 #include "runtime/headless.hpp"
+#include "runtime/png.hpp"
 #include "runtime/screen.hpp"
 
 namespace {
@@ -78,14 +78,8 @@ void draw_sheet() {
 }
 
 struct Pixels {
-    SDL_Surface* s;
-    rt::Rgb at(int x, int y) const {
-        auto row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
-        Uint32 p = reinterpret_cast<const Uint32*>(row)[x];
-        rt::Rgb c{};
-        SDL_GetRGB(p, s->format, &c.r, &c.g, &c.b);
-        return c;
-    }
+    const rt::Canvas& canvas;
+    rt::Rgb at(int x, int y) const { return canvas.pixel(x, y); }
     // Pixels in [x0, x1) x [y0, y1) that are not the background.
     int inked(int x0, int y0, int x1, int y1) const {
         rt::Rgb bg = rt::palette(0);
@@ -112,13 +106,11 @@ TEST(SampleSheet, DrawsEveryKindOfMarkupInItsPlace) {
 #else
     std::string path = "sample_sheet.png";
 #endif
-    ASSERT_TRUE(canvas.write_png(path));
+    ASSERT_TRUE(rt::write_png(canvas, path));
     EXPECT_GT(std::filesystem::file_size(path), 1000u);
 
     ASSERT_EQ(canvas.scale(), 1);
-    SDL_Surface* s = canvas.surface();
-    ASSERT_EQ(SDL_LockSurface(s), 0);
-    Pixels px{s};
+    Pixels px{canvas};
 
     // "Ｗ" fills its 16 x 16 cell at (64, 820); the cells around it stay empty.
     EXPECT_GT(px.inked(64, 820, 80, 836), 20);
@@ -143,7 +135,6 @@ TEST(SampleSheet, DrawsEveryKindOfMarkupInItsPlace) {
     EXPECT_TRUE(same(px.at(98, 554), rt::palette(6)));
     EXPECT_TRUE(same(px.at(96, 560), rt::palette(15)));
 
-    SDL_UnlockSurface(s);
 }
 
 }  // namespace

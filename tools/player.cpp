@@ -5,6 +5,7 @@
 
 #include "problems/script/script.hpp"
 #include "runtime/headless.hpp"
+#include "runtime/png.hpp"
 #include "runtime/screen.hpp"
 
 Program program_of_bank(int bank) {
@@ -59,7 +60,7 @@ PlayResult play(const Program& program, const PlayOptions& options) {
     run_program(program);
     rt::set_trace(nullptr);
     result.state_json = state_json();
-    if (!options.png.empty() && !rt::backend().canvas().write_png(options.png))
+    if (!options.png.empty() && !rt::write_png(rt::backend().canvas(), options.png))
         throw std::runtime_error("cannot write " + options.png);
     if (!options.trace.empty()) {
         std::ofstream f(options.trace);

@@ -9,7 +9,7 @@ if(NOT CMAKE_BUILD_TYPE)
 endif()
 
 file(GLOB RUNTIME_SOURCES CONFIGURE_DEPENDS runtime/*.cpp)
-list(FILTER RUNTIME_SOURCES EXCLUDE REGEX "runtime/(window|glyphs_ttf)\\.cpp$")
+list(FILTER RUNTIME_SOURCES EXCLUDE REGEX "runtime/(window|glyphs_ttf|png)\\.cpp$")
 add_library(runtime STATIC ${RUNTIME_SOURCES})
 target_include_directories(runtime PUBLIC ${CMAKE_SOURCE_DIR})
 
