@@ -5,14 +5,17 @@
 #include <exception>
 
 #include "engine/engine.hpp"
+#include "problems/script/script.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/window.hpp"
 
-inline int run_window(const Program& program) {
+inline int run_window(int bank) {
+    Program program{};
     try {
+        program = script::program(bank);
         rt::install(rt::make_window(program.title));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s: %s\n", program.title, e.what());
+        std::fprintf(stderr, "%s: %s\n", program.title ? program.title : "varnel", e.what());
         return 1;
     }
     run_program(program);

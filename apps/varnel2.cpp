@@ -1,5 +1,4 @@
 // varnel2: absolute value, comparing numbers, moving along a number line.
 #include "apps/run_window.hpp"
-#include "problems/script/script.hpp"
 
-int main() { return run_window({"varnel2", 10, &script::bank(2)}); }
+int main() { return run_window(2); }   // the program defined in problems/bank2/program.cpp

@@ -40,6 +40,22 @@ TEST(Script, StartRoutineDrawsHeaderAndPanelAndPreparesTheAnswers) {
     EXPECT_TRUE(has_symbol(trace, 4, 81, " 10", 5));
 }
 
+// The test bank has problems 1 to 11: a program of twelve problems on it is
+// refused at start-up, naming the missing one.
+const script::ProgramDefinition twelve_on_eleven(test_bank::kBank, "tiny", 12);
+
+TEST(Script, AProgramStartsOnlyWithEveryOneOfItsProblemsRegistered) {
+    EXPECT_EQ(script::program(1).problem_count, 11);
+    EXPECT_EQ(script::program(2).problem_count, 10);
+    try {
+        script::program(test_bank::kBank);
+        ADD_FAILURE() << "a program with an unregistered problem was given out";
+    } catch (const std::logic_error& e) {
+        EXPECT_EQ(std::string(e.what()), "tiny: problem 12 of 12 is not registered");
+    }
+    EXPECT_THROW(script::program(7), std::logic_error);   // no program defined
+}
+
 TEST(Script, SelfCheckLayoutAndPromptLine) {
     Trace trace = run("1" "2{Enter}");
     EXPECT_EQ(g.blank_count, 1);

@@ -9,9 +9,8 @@
 #include "runtime/screen.hpp"
 
 Program program_of_bank(int bank) {
-    if (bank == 1) return {"varnel1", 11, &script::bank(1)};
-    if (bank == 2) return {"varnel2", 10, &script::bank(2)};
-    throw std::invalid_argument("--bank takes 1 or 2");
+    if (bank != 1 && bank != 2) throw std::invalid_argument("--bank takes 1 or 2");
+    return script::program(bank);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "runtime/screen.hpp"
@@ -63,6 +64,29 @@ Problem::Problem(int bank, int number, Panel panel) : number(number), panel(pane
 Bank& bank(int which) {
     static std::map<int, ScriptBank> banks;
     return banks.try_emplace(which, which).first->second;
+}
+
+namespace {
+std::map<int, std::pair<const char*, int>>& programs() {
+    static std::map<int, std::pair<const char*, int>> defined;
+    return defined;
+}
+}  // namespace
+
+ProgramDefinition::ProgramDefinition(int which, const char* title, int problem_count) {
+    programs()[which] = {title, problem_count};
+}
+
+Program program(int which) {
+    const auto found = programs().find(which);
+    if (found == programs().end()) throw std::logic_error("no program is defined for bank " + std::to_string(which));
+    const auto [title, count] = found->second;
+    const Slots& slots = tables()[which];
+    for (int no = 1; no <= count; ++no)
+        if (no >= kSlots || slots[no] == nullptr)
+            throw std::logic_error(std::string(title) + ": problem " + std::to_string(no) + " of " +
+                                   std::to_string(count) + " is not registered");
+    return {title, count, &bank(which)};
 }
 
 // ---- the start routine ----------------------------------------------------

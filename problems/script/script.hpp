@@ -53,6 +53,16 @@ public:
 // 1..24; starting a slot nobody registered is a runtime fault.
 Bank& bank(int which);
 
+// A program: its title and problem count, defined once beside its bank's
+// problems (problems/bankN/program.cpp) as an object of this type.
+struct ProgramDefinition {
+    ProgramDefinition(int bank, const char* title, int problem_count);
+};
+
+// The program defined for bank `which`, once every one of its problems 1..count
+// is found registered; otherwise std::logic_error names what is missing.
+Program program(int which);
+
 // The start routine: the common steps around a problem's own.
 Next start(Problem& problem);
 
