@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/soak_driver.hpp"
+#include "tools/soak.hpp"
 
 int main(int argc, char** argv) {
     soak::Options options;

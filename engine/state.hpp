@@ -111,6 +111,9 @@ struct State {
 
 // Puts every global back to its value before start-up (tests run many programs).
 void reset_state();
+// Every field of the state under its own name, as one JSON object (the
+// player's --state file, the page's varnel.state()).
+std::string state_json();
 
 // The one state object.
 inline State g;

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "tests/soak_driver.hpp"
+#include "tools/soak.hpp"
 
 namespace {
 

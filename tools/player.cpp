@@ -13,41 +13,6 @@ Program program_of_bank(int bank) {
     return script::program(bank);
 }
 
-namespace {
-
-std::string json_text(const Text& t) { return rt::json_quoted(sjis::to_utf8(t)); }
-
-std::string json_value(float v) { return rt::json_number(v); }
-std::string json_value(const Text& t) { return json_text(t); }
-template <class T>
-std::string json_value(const Array<T>& a) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < a.items().size(); ++i) out += (i ? "," : "") + json_value(a.items()[i]);
-    return out + "]";
-}
-template <class T>
-std::string json_value(const Array2<T>& a) {
-    std::string out = "[";
-    for (int r = 0; r < a.rows(); ++r) {
-        out += r ? ",[" : "[";
-        for (int c = 0; c < a.columns(); ++c) out += (c ? "," : "") + json_value(a(r, c));
-        out += "]";
-    }
-    return out + "]";
-}
-
-}  // namespace
-
-std::string state_json() {
-    std::string out = "{";
-    bool first = true;
-    g.each([&](const char* name, auto& value) {
-        out += (first ? "\"" : ",\"") + std::string(name) + "\":" + json_value(value);
-        first = false;
-    });
-    return out + "}";
-}
-
 PlayResult play(const PlayOptions& options) { return play(program_of_bank(options.bank), options); }
 
 PlayResult play(const Program& program, const PlayOptions& options) {

@@ -27,5 +27,3 @@ Program program_of_bank(int bank);
 // The headless backend stays installed afterwards, so its canvas can be read.
 PlayResult play(const PlayOptions& options);
 PlayResult play(const Program& program, const PlayOptions& options);
-// Every global of the drill under its own name, as one JSON object.
-std::string state_json();

@@ -5,9 +5,10 @@
 
 #include <string>
 
+#include "engine/engine.hpp"
+#include "problems/script/script.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/web.hpp"
-#include "tools/player.hpp"
 
 EM_JS(void, varnel_program_ended, (), { Module.varnelEnded(); });
 
@@ -23,7 +24,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int varnel_practising() { return g.grid_cells > 
 
 int main() {
     rt::install(rt::make_web());
-    run_program(program_of_bank(VARNEL_BANK));
+    run_program(script::program(VARNEL_BANK));
     varnel_program_ended();
     return 0;
 }
