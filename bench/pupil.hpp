@@ -84,17 +84,8 @@ private:
 
     // What the program drew since the last key tells what it waits for.
     void read_screen() {
-        for (const rt::TraceEntry& e : trace_) {
-            if (e.op == "cls") waiting_ = "nothing";
-            if (e.op == "circle" && e.r == 4 && e.fill == 15 && waiting_ != "start number") waiting_ = "answer";
-            if (e.op != "symbol") continue;
-            if (e.text == "★" && e.x1 == 320 && e.y1 == 216) waiting_ = "menu";
-            else if (e.text.rfind("何番から始めますか", 0) == 0) waiting_ = "start number";
-            else if (e.text == "スペース　キーを押す") waiting_ = "space";
-            else if (e.text == "何" && e.x1 == 128 && e.y1 == 648) waiting_ = "key pause";
-            else if (e.text.rfind("☆もう１度練習する", 0) == 0) waiting_ = "next step";
-            else if (e.text.rfind("☆この問題をもう１度", 0) == 0) waiting_ = "end of bank";
-        }
+        waiting_ = wait_shown(trace_, waiting_);
+        if (waiting_.empty()) waiting_ = "nothing";
     }
 
     void plan() {

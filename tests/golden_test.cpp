@@ -54,17 +54,7 @@ public:
     Pupil(int problem, bool right) : problem_(problem), right_(right) {}
 
     std::vector<rt::ScriptKey> next(std::vector<rt::TraceEntry>& trace) {
-        std::string waiting;
-        for (const rt::TraceEntry& e : trace) {
-            // The typing cursor: of the answer line, unless the start number is asked for.
-            if (e.op == "circle" && e.r == 4 && e.fill == 15 && waiting != "start number") waiting = "answer";
-            if (e.op != "symbol") continue;
-            if (e.text == "★" && e.x1 == 320 && e.y1 == 216) waiting = "menu";
-            else if (e.text.rfind("何番から始めますか", 0) == 0) waiting = "start number";
-            else if (e.text == "スペース　キーを押す") waiting = "space";
-            else if (e.text == "何" && e.x1 == 128 && e.y1 == 648) waiting = "key pause";
-            else if (e.text.rfind("☆", 0) == 0) waiting = "done";
-        }
+        std::string waiting = wait_shown(trace, "");
         trace.clear();
         if (waiting.empty() && !queued_.empty()) waiting = "answer";   // still typing the same blank
         std::vector<rt::ScriptKey> keys;
@@ -72,7 +62,8 @@ public:
         else if (waiting == "start number") keys = rt::parse_key_script(std::to_string(problem_) + "{Enter}");
         else if (waiting == "space") keys = rt::parse_key_script("{Space}");
         else if (waiting == "key pause") keys = rt::parse_key_script("x");
-        else if (waiting == "done" || ++polls_ > 400) keys = rt::parse_key_script("{Close}");
+        else if (waiting == "next step" || waiting == "end of bank" || ++polls_ > 400)
+            keys = rt::parse_key_script("{Close}");
         else if (waiting == "answer") {
             if (queued_.empty()) {
                 const float k = g.blank_count - g.blanks_left + 1;

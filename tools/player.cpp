@@ -38,3 +38,19 @@ PlayResult play(const Program& program, const PlayOptions& options) {
     }
     return result;
 }
+
+std::string wait_shown(const std::vector<rt::TraceEntry>& trace, std::string waiting) {
+    for (const rt::TraceEntry& e : trace) {
+        if (e.op == "cls") waiting = "";
+        // The typing cursor: of the answer line, unless the start number is asked for.
+        if (e.op == "circle" && e.r == 4 && e.fill == 15 && waiting != "start number") waiting = "answer";
+        if (e.op != "symbol") continue;
+        if (e.text == "★" && e.x1 == 320 && e.y1 == 216) waiting = "menu";
+        else if (e.text.rfind("何番から始めますか", 0) == 0) waiting = "start number";
+        else if (e.text == "スペース　キーを押す") waiting = "space";
+        else if (e.text == "何" && e.x1 == 128 && e.y1 == 648) waiting = "key pause";
+        else if (e.text.rfind("☆もう１度練習する", 0) == 0) waiting = "next step";
+        else if (e.text.rfind("☆この問題をもう１度", 0) == 0) waiting = "end of bank";
+    }
+    return waiting;
+}

@@ -27,3 +27,8 @@ Program program_of_bank(int bank);
 // The headless backend stays installed afterwards, so its canvas can be read.
 PlayResult play(const PlayOptions& options);
 PlayResult play(const Program& program, const PlayOptions& options);
+
+// What the program waits for, read from what it drew since the last key:
+// "menu", "start number", "answer", "space", "key pause", "next step" or
+// "end of bank"; `was` where the drawing shows no new wait ("" at first).
+std::string wait_shown(const std::vector<rt::TraceEntry>& trace, std::string was);
