@@ -75,9 +75,15 @@ class Page {
   }
 
   // Taps (or, where the engine has no touch, clicks) a CSS-pixel point { x, y },
-  // or the centre of the one button whose accessible name is target.
+  // or the centre of the one button whose accessible name is target, once the
+  // page shows it (within 3 s).
   async tap(target) {
-    const point = typeof target === 'string' ? await this.buttonAt(target) : target;
+    let point = target;
+    for (const deadline = Date.now() + 3000; typeof target === 'string';) {
+      point = await this.buttonAt(target);
+      if (point || Date.now() > deadline) break;
+      await sleep(50);
+    }
     if (!point) throw new Error(`${this.engine}: no button named ${JSON.stringify(target)}`);
     await this.tapAt(point.x, point.y);
   }
@@ -290,10 +296,11 @@ class WebKitPage extends Page {
     if ([...name].length === 1) return this.send('type', { text: name });
     throw new Error(`webkit: no key named ${name}`);
   }
-  // xdotool types each character through a key mapped to it for the moment,
-  // so the view gets the character as committed text; 100 ms apart, or the
-  // view may read a key before its new mapping and drop or repeat a character.
-  commit(text) { return this.send('type', { text, delay: 100 }); }
+  // As in Firefox, the text is inserted into the focused field as one edit.
+  // (xdotool would type each character through a key mapped to it for the
+  // moment, and the view now and then reads a key before its new mapping:
+  // a character is dropped or repeated.)
+  commit(text) { return this.evaluate((t) => document.execCommand('insertText', false, t), text); }
   tapAt(x, y) { return this.send('click', { x, y }); }
   // WebKitGTK has no accessibility query here; the name is worked out as the
   // accessibility tree would for a plain button: aria-label, else its text.

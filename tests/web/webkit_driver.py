@@ -8,7 +8,7 @@ each gets one JSON line back on stdout: {"id", "ok", "value" or "error"}.
   open {url}              load the page, answer once it has loaded
   call {body}             run a function body in the page (awaiting a promise); value: its JSON
   key {keysyms}           press and release X keysyms ("Return", "ctrl+l", "2")
-  type {text, delay}      type text through X as keys (xdotool type), delay ms apart
+  type {text}             type text through X as keys (xdotool type)
   click {x, y}            press and release the left button at a CSS-pixel point
   resize {width, height}  make the window that many CSS pixels
   screenshot {path}       write what the window shows as PNG
@@ -154,9 +154,7 @@ class Driver:
         self.xdotool(cid, ["key", "--clearmodifiers"] + msg["keysyms"])
 
     def cmd_type(self, cid, msg):
-        # A character outside the keyboard's map is typed through a key mapped to it
-        # for the moment; "delay" gives the view time to see each new mapping.
-        self.xdotool(cid, ["type", "--clearmodifiers", "--delay", str(msg.get("delay", 12)), "--", msg["text"]])
+        self.xdotool(cid, ["type", "--clearmodifiers", "--", msg["text"]])
 
     def cmd_click(self, cid, msg):
         # X counts device pixels from the window's corner; the page counts CSS pixels.
