@@ -244,6 +244,7 @@ test('navigation to the first menu frame, median of 5 loads, with and without th
       const page = await context.newPage();
       await page.goto(pageUrl(1));
       await menuShown(page);
+      await page.waitForFunction(() => document.querySelector('#keypad button') !== null);
       const shown = await page.evaluate(() => !document.getElementById('keypad').hidden);
       assert.equal(shown, hasTouch, 'the keypad shown by itself on a touch screen only');
       times.push(await page.evaluate(() => varnel.frames.find((f) => f.ops > 0).t));
@@ -278,7 +279,7 @@ test('served over http the pages can be installed, and after one visit they open
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
-  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(`${m.text()} (${m.location().url})`); });
   try {
     await page.goto(base + 'varnel2.html');
     await menuShown(page);
