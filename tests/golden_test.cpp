@@ -9,7 +9,11 @@
 //     VARNEL_GOLDEN=record build/varnel-tests --gtest_filter='Golden.*'
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -84,8 +88,12 @@ private:
     std::vector<rt::Key> queued_;
 };
 
-// One run: "bank problem clock right|wrong trace-hash png-hash".
-std::string golden_run(int bank, int problem, const std::string& clock, bool right) {
+struct GoldenRun {
+    std::string line;                    // "bank problem clock right|wrong trace-hash png-hash"
+    std::vector<rt::TraceEntry> trace;   // everything it drew, and the keys
+};
+
+GoldenRun golden_run(int bank, int problem, const std::string& clock, bool right) {
     reset_state();
     std::vector<rt::TraceEntry> trace, seen;
     Pupil pupil(problem, right);
@@ -107,15 +115,25 @@ std::string golden_run(int bank, int problem, const std::string& clock, bool rig
     std::ostringstream line;
     line << bank << ' ' << problem << ' ' << clock << ' ' << (right ? "right" : "wrong") << ' ' << hex(fnv1a(jsonl))
          << ' ' << hex(fnv1a(slurp(png)));
-    return line.str();
+    return {line.str(), std::move(seen)};
+}
+
+// Every golden run, made once for all the tests here.
+const std::vector<GoldenRun>& golden_runs() {
+    static const std::vector<GoldenRun> runs = [] {
+        std::vector<GoldenRun> out;
+        for (int bank : {1, 2})
+            for (int problem = 1; problem <= program_of_bank(bank).problem_count; ++problem)
+                for (const char* clock : {"00:00:07", "10:59:59", "23:59:59"})
+                    for (bool right : {true, false}) out.push_back(golden_run(bank, problem, clock, right));
+        return out;
+    }();
+    return runs;
 }
 
 TEST(Golden, EveryProblemDrawsWhatItDrewWhenTheHashesWereRecorded) {
     std::vector<std::string> runs;
-    for (int bank : {1, 2})
-        for (int problem = 1; problem <= program_of_bank(bank).problem_count; ++problem)
-            for (const char* clock : {"00:00:07", "10:59:59", "23:59:59"})
-                for (bool right : {true, false}) runs.push_back(golden_run(bank, problem, clock, right));
+    for (const GoldenRun& r : golden_runs()) runs.push_back(r.line);
 
     if (const char* mode = std::getenv("VARNEL_GOLDEN"); mode && std::string(mode) == "record") {
         std::ofstream f(kRuns);
@@ -128,6 +146,120 @@ TEST(Golden, EveryProblemDrawsWhatItDrewWhenTheHashesWereRecorded) {
     for (std::string line; std::getline(recorded, line);) expected.push_back(line);
     ASSERT_EQ(expected.size(), runs.size()) << kRuns << " holds another set of runs: record it anew";
     for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], expected[i]);
+}
+
+}  // namespace
+
+namespace {
+
+// Relative luminance and contrast ratio, as WCAG defines them.
+double luminance(rt::Rgb c) {
+    auto channel = [](unsigned char v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+double contrast(int a, int b) {
+    double x = luminance(rt::palette(a)), y = luminance(rt::palette(b));
+    if (x < y) std::swap(x, y);
+    return (x + 0.05) / (y + 0.05);
+}
+
+// The colour pairs a trace draws: text on the ground under it, and figures
+// (lines, circles, outlines and the borders of boxes, and boxes drawn inside
+// other boxes) on theirs. The ground at a dot is the fill of the last filled
+// box drawn over it since the screen was cleared. A box drawn on the screen's
+// background is a panel: its border, not its fill, has to stand out.
+class Pairs {
+public:
+    void read(const std::vector<rt::TraceEntry>& trace) {
+        for (const rt::TraceEntry& e : trace) {
+            if (e.op == "cls") ground_.clear();
+            else if (e.op == "line" && e.mode == "fill") fill(e);
+            else if (e.op == "line" && e.mode == "box" && e.c != 0)   // an outline: against what lies outside it
+                figure(e, ground_at(std::min(e.x1, e.x2) - 1, std::min(e.y1, e.y2) - 1));
+            else if (e.op == "line" && e.c != 0) figure(e, ground_along(e.x1, e.y1, e.x2, e.y2));
+            else if (e.op == "circle" && e.c != 0) figure(e, ground_at(e.x1, e.y1 + e.r));
+            else if (e.op == "symbol" && e.text.find_first_not_of(" 　") != std::string::npos)
+                text(e, e.c, ground_at(e.x1 + 4, e.y1 + 8 * (e.sy == 0 ? 1 : e.sy)));
+            else if (e.op == "print" && e.text.find_first_not_of(' ') != std::string::npos)
+                text(e, 15, ground_at(8 * e.x1 + 4, 16 * e.y1 + 8));
+        }
+    }
+
+    // "text 5 on 8: 2.80 < 4.5, e.g. {...}" for every pair below its goal.
+    std::vector<std::string> below_goal() const {
+        std::vector<std::string> out;
+        for (const auto& [key, example] : seen_) {
+            const auto [kind, fg, bg] = key;
+            const double goal = kind == "text" ? 4.5 : 3.0, ratio = contrast(fg, bg);
+            if (ratio >= goal) continue;
+            char buf[96];
+            std::snprintf(buf, sizeof buf, "%s %d on %d: %.2f < %.1f, e.g. ", kind.c_str(), fg, bg, ratio, goal);
+            out.push_back(buf + example);
+        }
+        return out;
+    }
+    std::size_t size() const { return seen_.size(); }
+
+private:
+    struct Box {
+        float x0, y0, x1, y1;
+        int colour;
+    };
+
+    int ground_at(float x, float y) const {
+        for (auto b = ground_.rbegin(); b != ground_.rend(); ++b)
+            if (x >= b->x0 && x <= b->x1 && y >= b->y0 && y <= b->y1) return b->colour;
+        return 0;
+    }
+    // A line's ground: the one under most of its length.
+    int ground_along(float x1, float y1, float x2, float y2) const {
+        std::map<int, int> votes;
+        for (int i = 0; i <= 8; ++i) votes[ground_at(x1 + (x2 - x1) * i / 8, y1 + (y2 - y1) * i / 8)]++;
+        return std::max_element(votes.begin(), votes.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    }
+
+    void fill(const rt::TraceEntry& e) {
+        const Box b{std::min(e.x1, e.x2), std::min(e.y1, e.y2), std::max(e.x1, e.x2), std::max(e.y1, e.y2), e.fill};
+        const int under = ground_at((b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2);
+        if (e.c != e.fill) pair("figure", e.c, ground_at(b.x0 - 1, b.y0 - 1), e);
+        else if (e.fill != 0 && under != 0) figure(e, under);
+        ground_.push_back(b);
+    }
+    void figure(const rt::TraceEntry& e, int bg) { pair("figure", e.op == "line" && e.mode == "fill" ? e.fill : e.c, bg, e); }
+    void text(const rt::TraceEntry& e, int fg, int bg) { pair("text", fg, bg, e); }
+    void pair(const std::string& kind, int fg, int bg, const rt::TraceEntry& e) {
+        if (fg != bg) seen_.try_emplace({kind, fg, bg}, rt::to_json(e));
+    }
+
+    std::vector<Box> ground_;
+    std::map<std::tuple<std::string, int, int>, std::string> seen_;
+};
+
+// Every pair of colours the drill draws on every screen (the menus, every
+// problem's question, hints and worked answer, the prompts and marks, browsing,
+// the error screen) reaches 4.5:1 for text and 3:1 for figures.
+TEST(Contrast, EveryPairTheDrillDrawsIsLegible) {
+    Pairs pairs;
+    for (const GoldenRun& r : golden_runs()) pairs.read(r.trace);
+    for (int bank : {1, 2}) {   // browsing every problem, and the end of the bank's practice
+        std::string browse = "2", last = "1" + std::to_string(program_of_bank(bank).problem_count) + "{Enter}";
+        for (int i = 0; i < 12; ++i) browse += "x{Enter}";
+        pairs.read(play({.bank = bank, .time = "10:59:59", .keys = browse}).trace);
+        pairs.read(play({.bank = bank, .time = "10:59:59", .keys = last + "x0{Enter}{Space}x0{Enter}{Space}x0{Enter}"}).trace);
+    }
+    pairs.read(std::vector<rt::TraceEntry>{{.op = "symbol", .x1 = 288, .y1 = 432, .sx = 1, .sy = 1, .c = 13,
+                                            .text = "エラーが発生しました。"}});   // the error screen's line
+    EXPECT_GT(pairs.size(), 20u);
+    const std::vector<std::string> low = pairs.below_goal();
+    EXPECT_TRUE(low.empty()) << [&] {
+        std::string all;
+        for (const std::string& l : low) all += l + "\n";
+        return all;
+    }();
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ def click_dot(window, x, y, button_action="click"):
     time.sleep(0.3)
 
 
-PAD_KEY, PAD_PRESSED = (30, 40, 62), (150, 160, 230)   # colours 12 and 3
+PAD_KEY, PAD_PRESSED = (20, 26, 42), (150, 160, 230)   # colours 12 and 3
 PAD = {"1": (60, 716), "2": (180, 716), "5": (540, 716), "決定": (1260, 863)}
 
 

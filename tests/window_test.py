@@ -30,7 +30,7 @@ x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.
 
 # Palette colours the waits are recognised by.
 BACKGROUND_OF_TITLE, QUESTION_PANEL, HELP_BOX, MARKS, PROMPT_BOX, YELLOW = (
-    (58, 34, 96), (22, 44, 86), (18, 64, 44), (255, 120, 140), (84, 88, 104), (255, 232, 110))
+    (58, 34, 96), (22, 44, 86), (18, 64, 44), (255, 196, 206), (88, 90, 104), (255, 232, 110))
 
 
 def pixels_of(window, width, height, colour, x0, y0, x1, y1):
