@@ -68,7 +68,8 @@ async function checkLayout(page, what, full = true) {
   }
 }
 
-const practising = (page) => page.evaluate(() => {
+// Whether leaving the page now would ask first: its beforeunload handler cancels the event.
+const asksBeforeLeaving = (page) => page.evaluate(() => {
   const e = new Event('beforeunload', { cancelable: true });
   window.dispatchEvent(e);
   return e.defaultPrevented;
@@ -192,10 +193,10 @@ const scenarios = [
     name: 'leaving the page asks first during a practice, not at the menu',
     bank: 2,
     async play(page) {
-      assert.equal(await practising(page), false, 'at the menu');
+      assert.equal(await asksBeforeLeaving(page), false, 'at the menu');
       await page.press('1', '1', 'Enter');
       await page.until((s) => s.problem_no === 1 && s.practice_runs === 1, 'problem 1');
-      assert.equal(await practising(page), true, 'in a practice');
+      assert.equal(await asksBeforeLeaving(page), true, 'in a practice');
     },
   },
 ];
