@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 namespace rt {
 
 // PNG: 8-bit RGB, one zlib stream, no filtering.
-bool write_png(const Canvas& canvas, const std::string& path) {
+std::string png_of(const Canvas& canvas) {
     const int w = std::max(canvas.width(), 1), h = std::max(canvas.height(), 1);
     std::vector<unsigned char> raw;
     raw.reserve(static_cast<std::size_t>(h) * (w * 3 + 1));
@@ -25,11 +26,11 @@ bool write_png(const Canvas& canvas, const std::string& path) {
     }
     uLongf packed_size = compressBound(raw.size());
     std::vector<unsigned char> packed(packed_size);
-    if (compress2(packed.data(), &packed_size, raw.data(), raw.size(), 6) != Z_OK) return false;
+    if (compress2(packed.data(), &packed_size, raw.data(), raw.size(), 6) != Z_OK)
+        throw std::runtime_error("cannot compress the screen");
     packed.resize(packed_size);
 
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    std::string out;
     auto be32 = [](unsigned char* p, uint32_t v) { p[0] = v >> 24; p[1] = v >> 16; p[2] = v >> 8; p[3] = v; };
     auto chunk = [&](const char* type, const unsigned char* data, std::size_t n) {
         unsigned char head[8];
@@ -39,12 +40,11 @@ bool write_png(const Canvas& canvas, const std::string& path) {
         if (n) crc = crc32(crc, data, static_cast<uInt>(n));
         unsigned char tail[4];
         be32(tail, static_cast<uint32_t>(crc));
-        std::fwrite(head, 1, 8, f);
-        if (n) std::fwrite(data, 1, n, f);
-        std::fwrite(tail, 1, 4, f);
+        out.append(reinterpret_cast<const char*>(head), 8);
+        if (n) out.append(reinterpret_cast<const char*>(data), n);
+        out.append(reinterpret_cast<const char*>(tail), 4);
     };
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::fwrite(signature, 1, 8, f);
+    out = "\x89PNG\r\n\x1a\n";
     unsigned char ihdr[13];
     be32(ihdr, static_cast<uint32_t>(w));
     be32(ihdr + 4, static_cast<uint32_t>(h));
@@ -52,7 +52,15 @@ bool write_png(const Canvas& canvas, const std::string& path) {
     chunk("IHDR", ihdr, 13);
     chunk("IDAT", packed.data(), packed.size());
     chunk("IEND", nullptr, 0);
-    return std::fclose(f) == 0;
+    return out;
+}
+
+bool write_png(const Canvas& canvas, const std::string& path) {
+    const std::string png = png_of(canvas);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool written = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    return std::fclose(f) == 0 && written;
 }
 
 }  // namespace rt

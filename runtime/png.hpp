@@ -8,6 +8,7 @@
 
 namespace rt {
 
+std::string png_of(const Canvas& canvas);   // the PNG file's bytes
 bool write_png(const Canvas& canvas, const std::string& path);
 
 }  // namespace rt
