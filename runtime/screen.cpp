@@ -1,9 +1,9 @@
 #include "runtime/screen.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
