@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,35 +25,46 @@ namespace {
 
 // Rasterises one character in white at `size` pixels, its em stretched
 // horizontally by `stretch`: rows from the font's ascent line to its descent
-// line, one alpha byte a pixel, in a malloc'd buffer; dims gets width, height.
+// line, as RGBA bytes (the alpha is the glyph) in a malloc'd buffer; dims gets
+// width, height.
+// The drawing context is the page's (Module.varnelGlyphs, whose font the page
+// loads while the program compiles); it keeps its font, colour and baseline
+// from one glyph to the next, and a canvas that only grows.
 EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, int* dims), {
+    const g = Module.varnelGlyphs();
     const text = String.fromCodePoint(ch);
-    let cv = Module.varnelGlyphCanvas;
-    if (!cv) cv = Module.varnelGlyphCanvas = document.createElement('canvas');
-    let ctx = cv.getContext('2d', {willReadFrequently: true});
-    const font = size + 'px ' + Module.varnelFont;
-    ctx.font = font;
+    let ctx = g.ctx;
+    if (g.size !== size) {
+        g.size = size;
+        ctx.font = size + 'px ' + Module.varnelFont;
+    }
     const m = ctx.measureText(text);
     const ascent = Math.round(m.fontBoundingBoxAscent), descent = Math.round(m.fontBoundingBoxDescent);
     const w = Math.max(1, Math.ceil(m.width * stretch)), h = Math.max(1, ascent + descent);
-    if (cv.width < w || cv.height < h) {
-        cv.width = Math.max(cv.width, w);
-        cv.height = Math.max(cv.height, h);
-        ctx = cv.getContext('2d', {willReadFrequently: true});
+    if (g.canvas.width < w || g.canvas.height < h) {
+        g.canvas.width = Math.max(g.canvas.width, w);   // which resets the context's state
+        g.canvas.height = Math.max(g.canvas.height, h);
+        ctx.font = size + 'px ' + Module.varnelFont;
+        ctx.fillStyle = '#fff';
     }
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.clearRect(0, 0, w + 1, h + 1);
-    ctx.font = font;
-    ctx.textBaseline = 'alphabetic';
-    ctx.fillStyle = '#fff';
     ctx.setTransform(stretch, 0, 0, 1, 0, 0);
     ctx.fillText(text, 0, ascent);
     const rgba = ctx.getImageData(0, 0, w, h).data;
-    const out = _malloc(w * h);
-    for (let i = 0; i < w * h; ++i) HEAPU8[out + i] = rgba[i * 4 + 3];
+    const out = _malloc(rgba.length);
+    HEAPU8.set(rgba, out);
     HEAP32[dims >> 2] = w;
     HEAP32[(dims >> 2) + 1] = h;
     return out;
+});
+
+// The local time as hh:mm:ss. (The C library's localtime would first work out
+// the time zone's name, which costs the page's start-up a good many milliseconds.)
+EM_JS(void, varnel_clock, (char* out), {
+    const d = new Date();
+    const two = (n) => String(n).padStart(2, "0");
+    stringToUTF8(two(d.getHours()) + ":" + two(d.getMinutes()) + ":" + two(d.getSeconds()), out, 9);
 });
 
 // The room the page gives the drill, in device pixels: the window, less what
@@ -67,9 +77,10 @@ EM_JS(void, varnel_viewport, (int* dims), {
 
 EM_JS(void, varnel_size_canvas, (int w, int h), { Module.varnelSizeCanvas(w, h); });
 
-EM_JS(void, varnel_put_pixels, (const unsigned char* rgba, int x, int y, int w, int h, int ops), {
-    const data = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
-    Module.varnelPut(new ImageData(data, w, h), x, y, ops);
+// Shows the rectangle (x, y, w, h) of the whole canvas' RGBA pixels, width x height.
+EM_JS(void, varnel_put_pixels, (const void* rgba, int width, int height, int x, int y, int w, int h, int ops), {
+    const data = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    Module.varnelPut(new ImageData(data, width, height), x, y, w, h, ops);
 });
 
 // The next key the page has queued, by its name ("Enter", "F3", or a character
@@ -124,9 +135,11 @@ public:
         Mask raw;
         if (ch != 0 && ch != U' ' && ch != U'\u3000') {
             int dims[2] = {0, 0};
-            unsigned char* a = varnel_raster_glyph(static_cast<int>(ch), cell_h, static_cast<double>(full_w) / cell_h, dims);
-            raw = {dims[0], dims[1], std::vector<unsigned char>(a, a + static_cast<std::size_t>(dims[0]) * dims[1])};
-            std::free(a);
+            unsigned char* rgba =
+                varnel_raster_glyph(static_cast<int>(ch), cell_h, static_cast<double>(full_w) / cell_h, dims);
+            raw = {dims[0], dims[1], std::vector<unsigned char>(static_cast<std::size_t>(dims[0]) * dims[1])};
+            for (std::size_t i = 0; i < raw.a.size(); ++i) raw.a[i] = rgba[i * 4 + 3];
+            std::free(rgba);
         }
         return glyphs_.emplace(key, fit_glyph(raw, ch, cell_w, cell_h)).first->second;
     }
@@ -173,10 +186,14 @@ public:
     }
 
     // Shows what changed, then sleeps until a key comes: briefly while the pupil
-    // is typing, longer once the page has been idle for a while.
+    // is typing, longer once the page has been idle for a while. The program's
+    // first wait (start-up's flush of keys typed early) does not sleep: the
+    // drill has nothing to show yet, and its first screen is what the pupil
+    // is waiting for.
     void wait(std::deque<Key>& keys) override {
         present();
-        varnel_wait(idle_waits_ < 60 ? 16 : 250);
+        if (started_) varnel_wait(idle_waits_ < 60 ? 16 : 250);
+        started_ = true;
         ++idle_waits_;
         pump(keys);
     }
@@ -191,19 +208,29 @@ public:
         varnel_keypad(text.c_str());
     }
 
+    std::string clock() override {
+        char hms[9];
+        varnel_clock(hms);
+        return hms;
+    }
+
     void cursor_at(float x, float y) override {
         float s = canvas_.scale();
         varnel_input_at(static_cast<int>(x * s), static_cast<int>(y * s), static_cast<int>(16 * s));
     }
 
 private:
-    // Fits the dot screen into the viewport's device pixels with one scale.
+    // Fits the dot screen into the viewport's device pixels with one scale. A
+    // canvas just sized holds no pixels (kNothing): the page's black shows
+    // through, which is all there is to show until something is drawn.
     void fit() {
         canvas_.set_scale(viewport_scale());
         varnel_size_canvas(canvas_.width(), canvas_.height());
-        shown_.assign(static_cast<std::size_t>(canvas_.width()) * canvas_.height(), 0x00000001u);  // matches no pixel
+        shown_.clear();
+        shown_.resize(static_cast<std::size_t>(canvas_.width()) * canvas_.height());   // zeros: kNothing
         canvas_.take_dirty();
-        pending_ = {0, 0, canvas_.width(), canvas_.height()};
+        pending_ = {};
+        if (canvas_.op_count() > 0) pending_ = {0, 0, canvas_.width(), canvas_.height()};
     }
 
     void present() {
@@ -219,41 +246,44 @@ private:
         if (pending_.empty()) return;
         PixelRect r = pending_;
         pending_ = {};
-        if (!changed(r)) return;
-        rgba_.resize(static_cast<std::size_t>(r.w) * r.h * 4);
+        // One pass over the region: each pixel as the page's RGBA bytes, into
+        // shown_ where it differs, and the rectangle of the pixels that look
+        // different (black over nothing looks the same).
+        const int width = canvas_.width();
         const std::uint32_t* pixels = canvas_.pixels();
-        unsigned char* out = rgba_.data();
+        int x0 = width, x1 = -1, y0 = -1, y1 = -1;
         for (int y = r.y; y < r.y + r.h; ++y) {
-            const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * canvas_.width() + r.x;
-            for (int x = 0; x < r.w; ++x) {
-                *out++ = static_cast<unsigned char>(row[x] >> 16);
-                *out++ = static_cast<unsigned char>(row[x] >> 8);
-                *out++ = static_cast<unsigned char>(row[x]);
-                *out++ = 255;
+            const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
+            std::uint32_t* seen = shown_.data() + static_cast<std::size_t>(y) * width;
+            int first = -1, last = -1;
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                const std::uint32_t p = row[x];
+                const std::uint32_t rgba = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+                if (rgba == seen[x]) continue;
+                if (seen[x] != kNothing || rgba != kBlack) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+                seen[x] = rgba;
             }
+            if (first < 0) continue;
+            if (y0 < 0) y0 = y;
+            y1 = y;
+            x0 = std::min(x0, first);
+            x1 = std::max(x1, last);
         }
-        varnel_put_pixels(rgba_.data(), r.x, r.y, r.w, r.h, static_cast<int>(canvas_.op_count()));
+        if (y0 < 0) return;
+        varnel_put_pixels(shown_.data(), width, canvas_.height(), x0, y0, x1 - x0 + 1, y1 - y0 + 1,
+                          static_cast<int>(canvas_.op_count()));
     }
 
-    // Compares the region with what the page shows, and remembers it.
-    bool changed(const PixelRect& r) {
-        const std::uint32_t* pixels = canvas_.pixels();
-        bool differs = false;
-        for (int y = r.y; y < r.y + r.h; ++y) {
-            const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * canvas_.width() + r.x;
-            std::uint32_t* seen = shown_.data() + static_cast<std::size_t>(y) * canvas_.width() + r.x;
-            if (std::memcmp(row, seen, static_cast<std::size_t>(r.w) * 4) != 0) {
-                std::memcpy(seen, row, static_cast<std::size_t>(r.w) * 4);
-                differs = true;
-            }
-        }
-        return differs;
-    }
-
+    // What the page's canvas holds, as RGBA bytes (little-endian words).
+    static constexpr std::uint32_t kNothing = 0, kBlack = 0xFF000000u;
+    static_assert(kNothing == std::uint32_t{}, "a new word of shown_ holds nothing");
     std::vector<std::uint32_t> shown_;
-    std::vector<unsigned char> rgba_;
     PixelRect pending_;
     int idle_waits_ = 0;
+    bool started_ = false;
 };
 
 }  // namespace

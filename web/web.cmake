@@ -2,9 +2,50 @@
 # declared: the same engine and banks, the runtime with the web backend
 # instead of the SDL window, one self-contained page per program. Used through
 # the `web` preset; NODE_PATH must reach Debian's node modules.
+
+# Only run_program, the trampoline every jump of the drill passes through
+# (engine/startup.cpp), catches exceptions (VARNEL_WEB_CATCHING, also given
+# to the compiler in CMakeLists.txt): every other call is then a plain call,
+# not a round trip through JavaScript. An exception passing through another
+# function skips its destructors, which free memory and nothing else, on the
+# way to the error screen or the program's end. A catch anywhere else would
+# not catch in the browser, so configuring refuses one.
+set(catches_known "engine/startup.cpp:2")
+set(catches_found "")
+file(GLOB_RECURSE web_sources RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/engine/*.[ch]pp ${CMAKE_SOURCE_DIR}/problems/*.[ch]pp ${CMAKE_SOURCE_DIR}/runtime/*.[ch]pp
+     ${CMAKE_SOURCE_DIR}/web/*.[ch]pp)
+list(FILTER web_sources EXCLUDE REGEX "^runtime/(window|glyphs_ttf|png)\\.")
+foreach(source ${web_sources})
+  file(STRINGS ${CMAKE_SOURCE_DIR}/${source} lines REGEX "catch *\\(")
+  list(LENGTH lines n)
+  if(n GREATER 0)
+    list(APPEND catches_found "${source}:${n}")
+  endif()
+endforeach()
+if(NOT catches_found STREQUAL catches_known)
+  message(FATAL_ERROR "In the browser only run_program catches exceptions (${catches_known}); found "
+                      "${catches_found}. Give the function that catches to EXCEPTION_CATCHING_ALLOWED "
+                      "(its mangled name) in CMakeLists.txt and web/web.cmake, then update catches_known.")
+endif()
+
+# Asyncify turns the drill's waits (varnel_wait, in runtime/web.cpp) into awaits
+# of the page, and instruments every function that may be on the stack at one.
+# It cannot see where an indirect call goes, so it takes operator new (which
+# may call a new-handler), printf and the C++ library's internals for
+# functions that may wait, and with them nearly everything that calls them.
+# None of them calls back into code that waits: they are left as they are,
+# which halves the code and speeds up every drawing call. A routine that
+# waits must never be called through them (a std::function, a comparator).
+set(VARNEL_WEB_NEVER_WAIT
+    "operator new*" "std::*" "__cxxabiv1::*" "__cxa_*" __dynamic_cast
+    printf_core snprintf out pad pop_arg fmt_fp __shgetc strtof scanexp)
+string(REPLACE ";" "\n" never_wait "${VARNEL_WEB_NEVER_WAIT}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/never-wait.txt CONTENT "${never_wait}\n")
+
 set(VARNEL_WEB_LINK
-    -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
-    -sDISABLE_EXCEPTION_CATCHING=0 -sSINGLE_FILE=1 -sMINIFY_HTML=0 -sENVIRONMENT=web
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_REMOVE=@${CMAKE_BINARY_DIR}/never-wait.txt
+    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 ${VARNEL_WEB_CATCHING} -sENVIRONMENT=web
     "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json','_varnel_practising']"
     "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString']")
 
@@ -12,6 +53,7 @@ set(VARNEL_WEB_LINK
 # that it can be installed from a static host (a tablet's home screen, a
 # Chromebook's shelf). The PNG icons are made from the desktop SVGs.
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)   # Debian librsvg2-bin
+find_program(PYTHON3 python3 REQUIRED)              # Emscripten's own needs it too
 set(VARNEL1_TITLE "正の数・負の数（1）")
 set(VARNEL2_TITLE "絶対値・数の大小・数直線")
 set(offline_files index.html)
@@ -24,11 +66,19 @@ foreach(bank 1 2)
   configure_file(web/manifest.webmanifest.in ${CMAKE_BINARY_DIR}/varnel${bank}.webmanifest @ONLY)
   configure_file(desktop/varnel${bank}.svg ${CMAKE_BINARY_DIR}/varnel${bank}.svg COPYONLY)
 
+  # The program (program/varnelN.js and .wasm), then the page around it.
   add_executable(varnel${bank} web/main.cpp)
   target_compile_definitions(varnel${bank} PRIVATE VARNEL_BANK=${bank})
   target_link_libraries(varnel${bank} PRIVATE bank${bank} script)
-  target_link_options(varnel${bank} PRIVATE ${VARNEL_WEB_LINK} --shell-file ${shell})
-  set_target_properties(varnel${bank} PROPERTIES SUFFIX ".html" LINK_DEPENDS ${shell})
+  target_link_options(varnel${bank} PRIVATE ${VARNEL_WEB_LINK})
+  set_target_properties(varnel${bank} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/program
+                        LINK_DEPENDS ${CMAKE_BINARY_DIR}/never-wait.txt)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/varnel${bank}.html
+                     COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/web/page.py ${shell} ${CMAKE_BINARY_DIR}/program/varnel${bank}.js
+                             ${CMAKE_BINARY_DIR}/program/varnel${bank}.wasm ${CMAKE_SOURCE_DIR}/web/inflate.js
+                             ${CMAKE_BINARY_DIR}/varnel${bank}.html
+                     DEPENDS varnel${bank} ${shell} web/page.py web/inflate.js
+                     COMMENT "Page varnel${bank}.html" VERBATIM)
 
   list(APPEND offline_files varnel${bank}.html varnel${bank}.webmanifest varnel${bank}.svg)
   list(APPEND offline_paths ${CMAKE_BINARY_DIR}/varnel${bank}.html ${CMAKE_BINARY_DIR}/varnel${bank}.webmanifest
