@@ -75,9 +75,9 @@ foreach(bank 1 2)
                         LINK_DEPENDS ${CMAKE_BINARY_DIR}/never-wait.txt)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/varnel${bank}.html
                      COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/web/page.py ${shell} ${CMAKE_BINARY_DIR}/program/varnel${bank}.js
-                             ${CMAKE_BINARY_DIR}/program/varnel${bank}.wasm ${CMAKE_SOURCE_DIR}/web/inflate.js
+                             ${CMAKE_BINARY_DIR}/program/varnel${bank}.wasm
                              ${CMAKE_BINARY_DIR}/varnel${bank}.html
-                     DEPENDS varnel${bank} ${shell} web/page.py web/inflate.js
+                     DEPENDS varnel${bank} ${shell} web/page.py
                      COMMENT "Page varnel${bank}.html" VERBATIM)
 
   list(APPEND offline_files varnel${bank}.html varnel${bank}.webmanifest varnel${bank}.svg)

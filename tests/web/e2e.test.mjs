@@ -158,6 +158,16 @@ test('varnel2: menu, then problem 1 answered right at the first attempt', async 
   await page.close();
 });
 
+test('a browser without Uint8Array.fromBase64 decodes the program with atob', async () => {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await page.addInitScript(() => { delete Uint8Array.fromBase64; });
+  await page.goto(pageUrl(2));
+  await menuShown(page);
+  assert.equal(await page.evaluate(() => typeof Uint8Array.fromBase64), 'undefined');
+  assert.equal((await state(page)).problem_count, 10);
+  await page.close();
+});
+
 test('the page keeps F1-F12, Ctrl+L, Backspace and Enter: no help, reload or going back', async () => {
   const { page } = await open(1);
   await page.evaluate(() => { window.stillHere = 'yes'; });
