@@ -226,8 +226,7 @@ private:
     void fit() {
         canvas_.set_scale(viewport_scale());
         varnel_size_canvas(canvas_.width(), canvas_.height());
-        shown_.clear();
-        shown_.resize(static_cast<std::size_t>(canvas_.width()) * canvas_.height());   // zeros: kNothing
+        shown_.assign(static_cast<std::size_t>(canvas_.width()) * canvas_.height(), kNothing);
         canvas_.take_dirty();
         pending_ = {};
         if (canvas_.op_count() > 0) pending_ = {0, 0, canvas_.width(), canvas_.height()};
@@ -279,7 +278,6 @@ private:
 
     // What the page's canvas holds, as RGBA bytes (little-endian words).
     static constexpr std::uint32_t kNothing = 0, kBlack = 0xFF000000u;
-    static_assert(kNothing == std::uint32_t{}, "a new word of shown_ holds nothing");
     std::vector<std::uint32_t> shown_;
     PixelRect pending_;
     int idle_waits_ = 0;

@@ -26,7 +26,7 @@ endforeach()
 if(NOT catches_found STREQUAL catches_known)
   message(FATAL_ERROR "In the browser only run_program catches exceptions (${catches_known}); found "
                       "${catches_found}. Give the function that catches to EXCEPTION_CATCHING_ALLOWED "
-                      "(its mangled name) in CMakeLists.txt and web/web.cmake, then update catches_known.")
+                      "(its mangled name, VARNEL_WEB_CATCHING in CMakeLists.txt), then update catches_known.")
 endif()
 
 # Asyncify turns the drill's waits (varnel_wait, in runtime/web.cpp) into awaits
