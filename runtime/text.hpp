@@ -19,9 +19,11 @@ using Text = std::string;
 
 namespace sjis {
 
-struct Mapping { char32_t unicode; unsigned short code; };
+// Every character CP932 has is in the Basic Multilingual Plane (a code beyond it
+// would not compile here), so two bytes of Unicode each keep the table small.
+struct Mapping { char16_t unicode; unsigned short code; };
 
-// Unicode -> CP932, sorted by Unicode (generated from the system's iconv).
+// Unicode -> CP932, sorted by Unicode (written by tools/gen_cp932.py).
 #include "runtime/cp932_table.inc"
 
 constexpr bool is_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
