@@ -27,16 +27,16 @@ namespace {
 // horizontally by `stretch`: rows from the font's ascent line to its descent
 // line, as RGBA bytes (the alpha is the glyph) in a malloc'd buffer; dims gets
 // width, height.
-// The drawing context is the page's (Module.varnelGlyphs, whose font the page
-// loads while the program compiles); it keeps its font, colour and baseline
-// from one glyph to the next, and a canvas that only grows.
+// The drawing context is the page's (Module.varnelGlyphs, in the page's own
+// fonts, which it loads while the program compiles); it keeps its font, colour
+// and baseline from one glyph to the next, and a canvas that only grows.
 EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, int* dims), {
     const g = Module.varnelGlyphs();
     const text = String.fromCodePoint(ch);
     let ctx = g.ctx;
     if (g.size !== size) {
         g.size = size;
-        ctx.font = size + 'px ' + Module.varnelFont;
+        ctx.font = size + 'px ' + g.font;
     }
     const m = ctx.measureText(text);
     const ascent = Math.round(m.fontBoundingBoxAscent), descent = Math.round(m.fontBoundingBoxDescent);
@@ -44,7 +44,7 @@ EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, in
     if (g.canvas.width < w || g.canvas.height < h) {
         g.canvas.width = Math.max(g.canvas.width, w);   // which resets the context's state
         g.canvas.height = Math.max(g.canvas.height, h);
-        ctx.font = size + 'px ' + Module.varnelFont;
+        ctx.font = size + 'px ' + g.font;
         ctx.fillStyle = '#fff';
     }
     ctx.setTransform(1, 0, 0, 1, 0, 0);
