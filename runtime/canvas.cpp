@@ -60,10 +60,27 @@ Canvas::Canvas(float scale, int dots_wide, int dots_high)
 
 Canvas::~Canvas() = default;
 
+void LazyImage::reset(int width, int height, std::uint32_t blank) {
+    pixels_.reset();
+    pixels_.reset(new std::uint32_t[static_cast<std::size_t>(width) * height]);
+    width_ = static_cast<std::size_t>(width), height_ = height, blank_ = blank;
+    from_ = to_ = 0;
+}
+
+std::uint32_t* LazyImage::make(int from, int to) {
+    from = std::max(from, 0), to = std::min(to, height_);
+    if (from < to) {
+        if (from_ == to_) from_ = to_ = from;
+        if (from < from_) std::fill(pixels_.get() + from * width_, pixels_.get() + from_ * width_, blank_);
+        if (to > to_) std::fill(pixels_.get() + to_ * width_, pixels_.get() + to * width_, blank_);
+        from_ = std::min(from_, from), to_ = std::max(to_, to);
+    }
+    return pixels_.get();
+}
+
 // A black screen at the current scale.
 void Canvas::allocate() {
-    int w = std::max(width(), 1), h = std::max(height(), 1);
-    pixels_.assign(static_cast<std::size_t>(w) * h, argb(palette(0)));
+    pixels_.reset(std::max(width(), 1), std::max(height(), 1), argb(palette(0)));
     inked_ = {};
 }
 
@@ -112,8 +129,9 @@ void Canvas::fill_pixels(int x0, int y0, int x1, int y1, int colour) {
         x1 = std::min(x1, inked_.x + inked_.w), y1 = std::min(y1, inked_.y + inked_.h);
     }
     if (x1 <= x0 || y1 <= y0) return;
+    std::uint32_t* pixels = pixels_.make(y0, y1);
     const std::uint32_t c = argb(palette(colour));
-    for (int y = y0; y < y1; ++y) std::fill_n(pixels_.data() + static_cast<std::size_t>(y) * w + x0, x1 - x0, c);
+    for (int y = y0; y < y1; ++y) std::fill_n(pixels + static_cast<std::size_t>(y) * w + x0, x1 - x0, c);
 }
 
 // An operation's extent in pixels (for pruning the list and the dirty region).
@@ -215,8 +233,9 @@ void Canvas::draw(const Op& op) {
         Rgb edge = palette(op.c), inside = palette(op.kind == Op::Disc ? op.f : op.c);
         const std::uint32_t edge_px = argb(edge), inside_px = argb(inside);
         const int w = std::max(width(), 1), h = std::max(height(), 1);
+        std::uint32_t* pixels = pixels_.make(y0, y1 + 1);
         for (int y = std::max(y0, 0); y < std::min(y1 + 1, h); ++y) {
-            std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * w;
+            std::uint32_t* row = pixels + static_cast<std::size_t>(y) * w;
             for (int x = std::max(x0, 0); x < std::min(x1 + 1, w); ++x) {
                 float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
                 if (d >= outer) continue;
@@ -231,7 +250,7 @@ void Canvas::draw(const Op& op) {
         int cell_w = std::max(1, px(op.x1 + op.x2, s) - cell_x);
         int cell_h = std::max(1, px(op.y1 + op.y2, s) - cell_y);
         int full_w = std::max(1, static_cast<int>(std::lround(op.r * s)));
-        draw_glyph(*glyphs_, pixels_.data(), std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch,
+        draw_glyph(*glyphs_, pixels_.make(cell_y, cell_y + cell_h), std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch,
                    cell_w, cell_h, full_w, palette(op.c));
         break;
     }

@@ -23,6 +23,24 @@ struct PixelRect {
 struct Rgb { unsigned char r, g, b; };
 Rgb palette(int colour);
 
+// Pixels, width x height words, whose rows are made only when they are first
+// needed, as `blank`: touching a whole screen's fresh memory at once is slow,
+// and most screens leave rows at the top and the bottom blank.
+class LazyImage {
+public:
+    void reset(int width, int height, std::uint32_t blank);   // fresh, no row made
+    // Makes the rows from..to (clipped to the image), with any rows between
+    // them and those made before; returns the first row.
+    std::uint32_t* make(int from, int to);
+    std::uint32_t* data() const { return pixels_.get(); }
+
+private:
+    std::unique_ptr<std::uint32_t[]> pixels_;
+    std::size_t width_ = 0;
+    int height_ = 0, from_ = 0, to_ = 0;   // the rows made: from_ up to to_
+    std::uint32_t blank_ = 0;
+};
+
 // Glyphs fitted to their cells: one implementation per platform.
 class GlyphCache;
 struct GlyphCacheDeleter { void operator()(GlyphCache* cache) const; };
@@ -65,9 +83,12 @@ public:
     void glyph(float x, float y, char32_t ch, float w, float h, float full_w, int colour);
 
     // ARGB, width() pixels a row, rows top to bottom.
-    const std::uint32_t* pixels() const { return pixels_.data(); }
+    const std::uint32_t* pixels() const { return pixels_.make(0, height()); }
+    // The same, sure only of the rows from..to: a frame that shows those alone
+    // need not make the rest.
+    const std::uint32_t* rows(int from, int to) const { return pixels_.make(from, to); }
     Rgb pixel(int x, int y) const {
-        const std::uint32_t p = pixels_[static_cast<std::size_t>(y) * width() + x];
+        const std::uint32_t p = rows(y, y + 1)[static_cast<std::size_t>(y) * width() + x];
         return {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)};
     }
     int width() const;
@@ -93,7 +114,7 @@ private:
 
     float scale_;
     int dots_wide_, dots_high_;
-    std::vector<std::uint32_t> pixels_;
+    mutable LazyImage pixels_;   // black until drawn on (or read)
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;

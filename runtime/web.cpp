@@ -226,9 +226,7 @@ private:
     void fit() {
         canvas_.set_scale(viewport_scale());
         varnel_size_canvas(canvas_.width(), canvas_.height());
-        shown_.reset();
-        shown_.reset(new std::uint32_t[static_cast<std::size_t>(canvas_.width()) * canvas_.height()]);
-        rows_from_ = rows_to_ = 0;
+        shown_.reset(canvas_.width(), canvas_.height(), kNothing);
         canvas_.take_dirty();
         pending_ = {};
         if (canvas_.op_count() > 0) pending_ = {0, 0, canvas_.width(), canvas_.height()};
@@ -247,16 +245,16 @@ private:
         if (pending_.empty()) return;
         PixelRect r = pending_;
         pending_ = {};
-        make_rows(r.y, r.y + r.h);
+        std::uint32_t* shown = shown_.make(r.y, r.y + r.h);
         // One pass over the region: each pixel as the page's RGBA bytes, into
         // shown_ where it differs, and the rectangle of the pixels that look
         // different (black over nothing looks the same).
         const int width = canvas_.width();
-        const std::uint32_t* pixels = canvas_.pixels();
+        const std::uint32_t* pixels = canvas_.rows(r.y, r.y + r.h);
         int x0 = width, x1 = -1, y0 = -1, y1 = -1;
         for (int y = r.y; y < r.y + r.h; ++y) {
             const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
-            std::uint32_t* seen = shown_.get() + static_cast<std::size_t>(y) * width;
+            std::uint32_t* seen = shown + static_cast<std::size_t>(y) * width;
             int first = -1, last = -1;
             for (int x = r.x; x < r.x + r.w; ++x) {
                 const std::uint32_t p = row[x];
@@ -275,28 +273,14 @@ private:
             x1 = std::max(x1, last);
         }
         if (y0 < 0) return;
-        varnel_put_pixels(shown_.get(), width, canvas_.height(), x0, y0, x1 - x0 + 1, y1 - y0 + 1,
+        varnel_put_pixels(shown, width, canvas_.height(), x0, y0, x1 - x0 + 1, y1 - y0 + 1,
                           static_cast<int>(canvas_.op_count()));
     }
 
-    // Makes the rows from..to of shown_, and any between them and those made
-    // before, as nothing.
-    void make_rows(int from, int to) {
-        const std::size_t width = static_cast<std::size_t>(canvas_.width());
-        if (rows_from_ == rows_to_) rows_from_ = rows_to_ = from;
-        if (from < rows_from_) std::fill(shown_.get() + from * width, shown_.get() + rows_from_ * width, kNothing);
-        if (to > rows_to_) std::fill(shown_.get() + rows_to_ * width, shown_.get() + to * width, kNothing);
-        rows_from_ = std::min(rows_from_, from);
-        rows_to_ = std::max(rows_to_, to);
-    }
-
-    // What the page's canvas holds, as RGBA bytes (little-endian words). Its
-    // rows are made only when a frame first reaches them (rows_from_ up to
-    // rows_to_): fresh memory is slow to touch, and most screens leave rows
-    // at the top and the bottom black.
+    // What the page's canvas holds, as RGBA bytes (little-endian words), each
+    // row made (as nothing) when a frame first reaches it.
     static constexpr std::uint32_t kNothing = 0, kBlack = 0xFF000000u;
-    std::unique_ptr<std::uint32_t[]> shown_;
-    int rows_from_ = 0, rows_to_ = 0;
+    LazyImage shown_;
     PixelRect pending_;
     int idle_waits_ = 0;
     bool started_ = false;

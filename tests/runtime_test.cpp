@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/backend.hpp"
+#include "runtime/canvas.hpp"
 #include "runtime/headless.hpp"
 #include "runtime/numbers.hpp"
 #include "runtime/png.hpp"
@@ -175,6 +176,16 @@ TEST(Screen, TallGlyphsAreFittedIntoTheirCellNotClipped) {
         EXPECT_GT(inside, 0) << sjis::to_utf8(tall);
         EXPECT_EQ(below, 0) << sjis::to_utf8(tall);
     }
+}
+
+TEST(Screen, RowsAreMadeBlankWhenFirstNeededAndKeepWhatWasDrawnOnThem) {
+    rt::LazyImage image;
+    image.reset(4, 10, 7);
+    image.make(5, 7)[5 * 4] = 1;   // drawn on row 5
+    image.make(2, 3);              // rows 2 to 7 made, row 5 kept
+    const std::uint32_t* p = image.make(9, 20);   // clipped: rows 2 to 10 made
+    for (int y = 2; y < 10; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(p[y * 4 + x], y == 5 && x == 0 ? 1u : 7u) << x << "," << y;
 }
 
 TEST(Screen, PngIsWrittenAtTheCanvasSize) {
