@@ -6,7 +6,9 @@
 //                main menu), pages opened from disk at 1366 x 768, with the
 //                processor unthrottled and slowed 4 and 6 times (DevTools'
 //                Emulation.setCPUThrottlingRate, as a low-end Chromebook);
-//                median of LOADS loads, the pages and rates taking turns
+//                median of LOADS loads, the pages and rates taking turns; an
+//                empty page that draws on one canvas at once takes its turn
+//                too, as the floor: how quick the browser itself is in the run
 //   slowest key  at 6 times slower: from each key event of a short practice
 //                (the menu's choice, the Enter that starts problem 1, the
 //                key pause, a wrong and a right answer) to the next frame the
@@ -19,6 +21,7 @@
 // The pages are build-web/varnel1.html and varnel2.html ($VARNEL_WEB_DIR) unless
 // others are named (to compare two builds); an http(s) URL is loaded as it is.
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -47,6 +50,16 @@ const pages = (args.length ? args : ['varnel1.html', 'varnel2.html'].map((f) => 
 const named = (name) => pages.filter((p) => p.name === name).length;
 for (const page of pages.filter((p) => p.file && named(p.name) > 1)) page.name = path.relative('.', page.file);
 const bankOf = (page) => (/varnel2/.test(page.name) ? 2 : 1);
+
+// The floor: a page with one canvas, drawn on as soon as it is parsed.
+const floorFile = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-bench-')), 'floor.html');
+fs.writeFileSync(floorFile, `<!doctype html><meta charset="utf-8"><body style="margin:0;background:#000">
+<canvas id="c" width="1229" height="768"></canvas><script>
+var varnel = { frames: [] };
+document.getElementById('c').getContext('2d').fillRect(0, 0, 100, 100);
+varnel.frames.push({ t: performance.now(), ops: 1 });
+</script>`);
+const floor = { name: 'the floor (an empty page)', url: pathToFileURL(floorFile).href };
 
 const median = (xs) => {
   const s = [...xs].sort((a, b) => a - b);
@@ -152,9 +165,10 @@ for (const page of pages) {
 for (const [name, bytes] of Object.entries(result.weight)) console.log(`${name}: ${bytes.toLocaleString('en')} bytes`);
 
 for (const rate of rates) {
-  const times = Object.fromEntries(pages.map((p) => [p.name, []]));
-  for (let i = 0; i < loads; ++i) for (const page of pages) times[page.name].push(await firstFrame(page, rate));
-  for (const page of pages) {
+  const loaded = [floor, ...pages];
+  const times = Object.fromEntries(loaded.map((p) => [p.name, []]));
+  for (let i = 0; i < loads; ++i) for (const page of loaded) times[page.name].push(await firstFrame(page, rate));
+  for (const page of loaded) {
     const m = median(times[page.name]);
     (result.first_frame_ms[page.name] ??= {})[`${rate}x`] = Math.round(m);
     console.log(`first menu frame, ${page.name}, CPU ${rate}x slower: ${ms(m)} ` +
@@ -175,4 +189,5 @@ for (const page of pages) {
 }
 
 await browser.close();
+fs.rmSync(path.dirname(floorFile), { recursive: true });
 if (jsonOut) fs.writeFileSync(jsonOut, JSON.stringify(result, null, 2) + '\n');
