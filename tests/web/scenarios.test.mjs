@@ -156,6 +156,8 @@ const scenarios = [
       const field = () => page.evaluate(() => ({ focused: document.activeElement.id === 'input',
                                                  mode: document.getElementById('input').inputMode,
                                                  focuses: window.focuses }));
+      // The field takes the focus once the first screen is painted; count from then.
+      await page.waitFor(() => document.activeElement.id === 'input', 'the field focused');
       await page.evaluate(() => {
         window.focuses = 0;
         document.getElementById('input').addEventListener('focus', () => window.focuses++);
