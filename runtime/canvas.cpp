@@ -61,7 +61,7 @@ Canvas::Canvas(float scale, int dots_wide, int dots_high)
 Canvas::~Canvas() = default;
 
 void LazyImage::reset(int width, int height, std::uint32_t blank) {
-    pixels_.reset();
+    pixels_.reset();   // the old pixels go before the new are taken
     pixels_.reset(new std::uint32_t[static_cast<std::size_t>(width) * height]);
     width_ = static_cast<std::size_t>(width), height_ = height, blank_ = blank;
     from_ = to_ = 0;
@@ -250,8 +250,9 @@ void Canvas::draw(const Op& op) {
         int cell_w = std::max(1, px(op.x1 + op.x2, s) - cell_x);
         int cell_h = std::max(1, px(op.y1 + op.y2, s) - cell_y);
         int full_w = std::max(1, static_cast<int>(std::lround(op.r * s)));
-        draw_glyph(*glyphs_, pixels_.make(cell_y, cell_y + cell_h), std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch,
-                   cell_w, cell_h, full_w, palette(op.c));
+        std::uint32_t* pixels = pixels_.make(cell_y, cell_y + cell_h);
+        draw_glyph(*glyphs_, pixels, std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch, cell_w, cell_h,
+                   full_w, palette(op.c));
         break;
     }
     }

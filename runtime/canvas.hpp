@@ -32,7 +32,6 @@ public:
     // Makes the rows from..to (clipped to the image), with any rows between
     // them and those made before; returns the first row.
     std::uint32_t* make(int from, int to);
-    std::uint32_t* data() const { return pixels_.get(); }
 
 private:
     std::unique_ptr<std::uint32_t[]> pixels_;
