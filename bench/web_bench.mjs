@@ -8,7 +8,8 @@
 //                Emulation.setCPUThrottlingRate, as a low-end Chromebook);
 //                median of LOADS loads, the pages and rates taking turns; an
 //                empty page that draws on one canvas at once takes its turn
-//                too, as the floor: how quick the browser itself is in the run
+//                too, as the floor: how quick the browser itself is in the run;
+//                two builds of a program are also compared turn by turn
 //   slowest key  at 6 times slower: from each key event of a short practice
 //                (the menu's choice, the Enter that starts problem 1, the
 //                key pause, a wrong and a right answer) to the next frame the
@@ -167,16 +168,26 @@ for (const [name, bytes] of Object.entries(result.weight)) console.log(`${name}:
 for (const rate of rates) {
   const loaded = [floor, ...pages];
   const times = Object.fromEntries(loaded.map((p) => [p.name, []]));
-  for (let i = 0; i < loads; ++i) for (const page of loaded) times[page.name].push(await firstFrame(page, rate));
+  for (let i = 0; i < loads; ++i) {
+    // Every other turn runs backwards, so that no page always follows the same one.
+    for (const page of i % 2 ? [...loaded].reverse() : loaded) times[page.name].push(await firstFrame(page, rate));
+  }
   for (const page of loaded) {
     const m = median(times[page.name]);
     (result.first_frame_ms[page.name] ??= {})[`${rate}x`] = Math.round(m);
     console.log(`first menu frame, ${page.name}, CPU ${rate}x slower: ${ms(m)} ` +
                 `(${times[page.name].map(Math.round).join(', ')})`);
+    // A second build of a program is also set against the first turn by turn:
+    // the median of the differences, which the machine's drift sways far less.
+    const first = pages.find((p) => bankOf(p) === bankOf(page));
+    if (page === floor || page === first) continue;
+    const d = times[page.name].map((t, i) => t - times[first.name][i]);
+    console.log(`  against ${first.name} in the same turns: ${median(d) > 0 ? '+' : ''}${ms(median(d))}, ` +
+                `quicker in ${d.filter((x) => x < 0).length} of ${d.length}`);
   }
 }
 
-for (const page of pages) {
+for (const page of walks > 0 ? pages : []) {
   const slowest = [];
   for (let i = 0; i < walks; ++i) {
     const times = await keyWalk(page, keyRate);
