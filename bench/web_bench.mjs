@@ -179,10 +179,11 @@ for (const rate of rates) {
                 `(${times[page.name].map(Math.round).join(', ')})`);
     // A second build of a program is also set against the first turn by turn:
     // the median of the differences, which the machine's drift sways far less.
-    const first = pages.find((p) => bankOf(p) === bankOf(page));
-    if (page === floor || page === first) continue;
+    const first = page === floor ? page : pages.find((p) => bankOf(p) === bankOf(page));
+    if (page === first) continue;
     const d = times[page.name].map((t, i) => t - times[first.name][i]);
-    console.log(`  against ${first.name} in the same turns: ${median(d) > 0 ? '+' : ''}${ms(median(d))}, ` +
+    const dm = median(d);
+    console.log(`  against ${first.name} in the same turns: ${dm > 0 ? '+' : ''}${ms(dm)}, ` +
                 `quicker in ${d.filter((x) => x < 0).length} of ${d.length}`);
   }
 }
