@@ -15,6 +15,7 @@ char ascii_for(char32_t u) {
     case U'ー': case U'ｰ': case U'−': case U'‐': case U'‑': case U'‒': case U'–': return '-';
     case U'。': case U'｡': return '.';
     case U'、': case U'､': return ',';
+    case U'・': case U'･': return '/';   // an input method's slash (its middle dot)
     case U'￥': case U'¥': return '\\';
     default: return 0;
     }

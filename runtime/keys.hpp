@@ -20,9 +20,10 @@ struct Key {
 };
 
 // The key a character typed as text stands for. Printable ASCII types itself;
-// so do its full-width forms, and the minus signs, full stops and commas an
-// input method commits ("ー", "−", "。", "、", ...). Any other character has no
-// text: it is dropped, unless a function key is known by it (rt::key).
+// so do its full-width forms, and the minus signs, full stops, commas and
+// slashes an input method commits ("ー", "−", "。", "、", "・", ...). Any other
+// character has no text: it is dropped, unless a function key is known by it
+// (rt::key).
 Key typed_key(char32_t u);
 
 // A key by its name: "Enter", "BS", "Del", "Space", "Ctrl+L", "F1".."F12", or
