@@ -311,9 +311,20 @@ Outcome edit_answer() {
     }
 }
 
+// The answer line takes typed text: an input method composes there, and only
+// there. Every other wait takes single keys past it, so that a menu's "1"
+// answers at once.
+struct TypedText {
+    TypedText() { rt::text_input(true); }
+    ~TypedText() { rt::text_input(false); }
+    TypedText(const TypedText&) = delete;
+    TypedText& operator=(const TypedText&) = delete;
+};
+
 }  // namespace
 
 bool take_answer() {
+    const TypedText typed_text;
     for (;;) {
         draw_answer_line();
         g.blanks_left = g.blank_count;

@@ -77,6 +77,7 @@ Next startup() {
 }
 
 Next error_screen() {
+    rt::text_input(false);   // an error in the answer line may have left it on
     rt::cls();
     rt::symbol(288, 432, "エラーが発生しました。マウスで×をクリックして下さい。"_sj, 1, 1, 13);
     for (;;) rt::idle();

@@ -27,10 +27,17 @@ public:
     virtual void maximize() {}
     virtual void cursor_at(float /*x*/, float /*y*/) {}   // where an input method's box belongs
     virtual void keypad(const PadRows& /*rows*/) {}      // the on-screen keypad's keys
+    // On: the keyboard types text, through the input method if one is on.
+    // Off: keys reach the drill one by one, past any input method.
+    virtual void text_input(bool on) { text_on_ = on; composing_.clear(); }
+    // What the input method is composing, not yet committed (UTF-8; "" none).
+    const std::string& composing() const { return composing_; }
 
 protected:
     explicit Backend(float scale) : canvas_(scale) {}
     Canvas canvas_;
+    bool text_on_ = false;
+    std::string composing_;
 };
 
 }  // namespace rt

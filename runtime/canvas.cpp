@@ -89,6 +89,7 @@ int Canvas::height() const { return static_cast<int>(std::lround(dots_high_ * sc
 
 void Canvas::set_scale(float scale) {
     if (scale == scale_) return;
+    layer_.laid = false;   // its pixels go with the old scale
     scale_ = scale;
     allocate();
     for (Op& op : ops_) {
@@ -156,6 +157,11 @@ PixelRect Canvas::bounds(const Op& op) const {
 }
 
 void Canvas::record(Op op) {
+    if (layer_.painting) {
+        draw(op);
+        return;
+    }
+    lift();
     op.area = bounds(op);
     // An opaque shape hides whatever lay wholly under it: drop those from the list,
     // so that a long session (a cursor drawn and erased at every poll) stays small.
@@ -258,10 +264,40 @@ void Canvas::draw(const Op& op) {
     }
     const PixelRect area = bounds(op);
     touch(area);
-    if (op.c != 0 || op.f != 0) inked_ = unite(inked_, area);
+    // (A layer's pixels are given back before anything relies on inked_.)
+    if ((op.c != 0 || op.f != 0) && !layer_.painting) inked_ = unite(inked_, area);
+}
+
+void Canvas::lay(float x1, float y1, float x2, float y2, const std::function<void()>& paint) {
+    lift();
+    const int x0 = std::clamp(px(x1, scale_), 0, width()), y0 = std::clamp(px(y1, scale_), 0, height());
+    const int x = std::clamp(px(x2 + 1, scale_), 0, width()), y = std::clamp(px(y2 + 1, scale_), 0, height());
+    if (x <= x0 || y <= y0) return;
+    layer_.area = {x0, y0, x - x0, y - y0};
+    layer_.under.resize(static_cast<std::size_t>(layer_.area.w) * layer_.area.h);
+    const std::uint32_t* pixels = pixels_.make(y0, y);
+    for (int row = 0; row < layer_.area.h; ++row) {
+        const std::uint32_t* from = pixels + static_cast<std::size_t>(y0 + row) * width() + x0;
+        std::copy_n(from, layer_.area.w, layer_.under.begin() + static_cast<std::ptrdiff_t>(row) * layer_.area.w);
+    }
+    layer_.laid = layer_.painting = true;
+    paint();
+    layer_.painting = false;
+}
+
+void Canvas::lift() {
+    if (!layer_.laid) return;
+    layer_.laid = false;
+    const PixelRect& a = layer_.area;
+    std::uint32_t* pixels = pixels_.make(a.y, a.y + a.h);
+    for (int row = 0; row < a.h; ++row)
+        std::copy_n(layer_.under.begin() + static_cast<std::ptrdiff_t>(row) * a.w, a.w,
+                    pixels + static_cast<std::size_t>(a.y + row) * width() + a.x);
+    touch(a);
 }
 
 void Canvas::clear() {
+    lift();
     ops_.clear();
     const PixelRect was = inked_;
     fill_pixels(was.x, was.y, was.x + was.w, was.y + was.h, 0);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -81,6 +82,15 @@ public:
     // where a full-width character of the same size is full_w dots wide.
     void glyph(float x, float y, char32_t ch, float w, float h, float full_w, int colour);
 
+    // A layer over the drawing for a while (an input method's composition):
+    // `paint` draws it with the calls above over the dot rectangle (x1, y1) to
+    // (x2, y2), whose pixels are kept; lift() gives them back, so that the
+    // drawing is then exactly as it was. Any other drawing, a clear or a new
+    // scale lifts the layer first. The layer is no part of the drawing's list.
+    void lay(float x1, float y1, float x2, float y2, const std::function<void()>& paint);
+    void lift();
+    bool laid() const { return layer_.laid; }
+
     // ARGB, width() pixels a row, rows top to bottom.
     const std::uint32_t* pixels() const { return pixels_.make(0, height()); }
     // The same, sure only of the rows from..to: a frame that shows those alone
@@ -117,6 +127,12 @@ private:
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
     PixelRect dirty_;
+    // The layer laid over the drawing, and the pixels it hides.
+    struct Layer {
+        bool laid = false, painting = false;
+        PixelRect area;
+        std::vector<std::uint32_t> under;
+    } layer_;
     // Every pixel outside this rectangle is the background colour: what was
     // drawn in any other colour since the screen was last cleared lies inside.
     // Clearing, and painting the background, need only touch what lies inside.

@@ -15,6 +15,7 @@ std::vector<ScriptKey> parse_key_script(const std::string& script) {
             std::string name = script.substr(i + 1, end - i - 1);
             i = end + 1;
             if (name == "Close") keys.push_back({Key{.name = name}, true});
+            else if (name.starts_with("Composing:")) keys.push_back({.composing = name.substr(10)});
             else if (name == "LBrace") keys.push_back({typed_key(U'{')});
             else if (Key k = key_named(name); k.fn || !k.text.empty()) keys.push_back({std::move(k)});
             else throw std::invalid_argument("unknown key {" + name + "} in key script");
@@ -40,16 +41,11 @@ public:
     // A scripted key reaches only the poll after one that found the keyboard empty.
     void wait(std::deque<Key>& keys) override {
         if (next_ < options_.keys.size()) {
-            const ScriptKey& k = options_.keys[next_++];
-            if (k.close) throw ProgramEnd{};
-            keys.push_back(k.key);
+            take(options_.keys[next_++], keys);
             return;
         }
         if (options_.key_source) {
-            for (ScriptKey& k : options_.key_source()) {
-                if (k.close) throw ProgramEnd{};
-                keys.push_back(std::move(k.key));
-            }
+            for (ScriptKey& k : options_.key_source()) take(k, keys);
             return;
         }
         if (++idle_ >= options_.idle_polls_to_end) throw ProgramEnd{};
@@ -58,6 +54,16 @@ public:
     std::string clock() override { return options_.time.empty() ? Backend::clock() : options_.time; }
 
 private:
+    void take(const ScriptKey& k, std::deque<Key>& keys) {
+        if (k.close) throw ProgramEnd{};
+        if (k.composing) {
+            if (text_on_) composing_ = *k.composing;
+            return;
+        }
+        if (k.key.typed) composing_.clear();
+        keys.push_back(k.key);
+    }
+
     HeadlessOptions options_;
     std::size_t next_ = 0;
     int idle_ = 0;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,21 @@
 
 namespace rt {
 
-// A scripted key: a Key, or the window's close button.
+// A scripted key: a Key, the window's close button, or what an input method
+// shows it is composing (then no key comes).
 struct ScriptKey {
     Key key;
     bool close = false;
+    std::optional<std::string> composing;
 };
 
 // Key script: every character stands for itself; named keys in braces:
 // {Enter} {BS} {Del} {Space} {F1}..{F12} {Ctrl+L} {Close} {LBrace}.
 // Text is UTF-8; each character is typed as text, as an input method commits
-// it ("ー" is the minus key, runtime/keys.hpp).
+// it ("ー" is the minus key, runtime/keys.hpp). {Composing:TEXT} is an input
+// method composing TEXT while the drill takes text (it is bypassed, and this
+// does nothing, while the drill takes single keys); typed text ends the
+// composition, as a commit does, and {Composing:} drops it.
 std::vector<ScriptKey> parse_key_script(const std::string& script);
 
 struct HeadlessOptions {

@@ -36,6 +36,13 @@ struct Runtime {
     // that shows, and how many cells it spans. PRINT writes on a plane of its
     // own, over the drawings: its blanks take away only its own characters.
     std::map<std::pair<int, int>, int> printed;
+    // The input point, and the composition last shown there.
+    float input_x = 0, input_y = 0;
+    struct Composed {
+        std::string text;
+        float x = 0, y = 0;
+        bool operator==(const Composed&) const = default;
+    } composed;
 };
 
 Runtime& runtime() {
@@ -76,6 +83,41 @@ void unprint(int column, int row) {
     }
 }
 
+// What the input method composes, at the input point over the drawing: the
+// drill's own glyphs, underlined as a text field underlines a composition, the
+// typing cursor after them, on the background, which hides what lies beneath
+// until the composition is committed or dropped and the drawing comes back.
+void show_composition() {
+    Runtime& r = runtime();
+    const Runtime::Composed now{backend().composing(), r.input_x, r.input_y};
+    if (!(now == r.composed)) {
+        if (now.text != r.composed.text || !now.text.empty())
+            record({.op = "compose", .x1 = now.x, .y1 = now.y, .text = now.text});
+        r.composed = now;
+        canvas().lift();
+    }
+    if (now.text.empty() || canvas().laid()) return;
+    std::vector<std::pair<char32_t, float>> glyphs;   // each character and its cell's width
+    float width = 0;
+    for (std::size_t i = 0; i < now.text.size();) {
+        const char32_t u = sjis::next_utf8(now.text, i);
+        const int code = sjis::cp932_of(u);
+        glyphs.emplace_back(u, code >= 0 && code < 0x100 ? 8.0f : 16.0f);
+        width += glyphs.back().second;
+    }
+    const float x = now.x, y = now.y;
+    canvas().lay(x, y - 2, x + width + 15, y + 19, [&] {
+        canvas().fill(x, y - 2, x + width + 15, y + 19, 0, 0);
+        float at = x;
+        for (auto [u, w] : glyphs) {
+            canvas().glyph(at, y, u, w, 16, 16, 15);
+            at += w;
+        }
+        canvas().line(x, y + 17, x + width - 1, y + 17, 15);
+        canvas().disc(x + width + 8, y + 8, 4, 15, 15);
+    });
+}
+
 }  // namespace
 
 Backend& backend() {
@@ -92,6 +134,8 @@ void install(std::unique_ptr<Backend> b) {
     for (auto& k : r.function_keys) k.clear();
     std::fill(std::begin(r.known_by), std::end(r.known_by), 0);
     r.column = r.row = 0;
+    r.input_x = r.input_y = 0;
+    r.composed = {};
     r.random.seed(0);
 }
 
@@ -180,6 +224,7 @@ Text inkey() {
     Runtime& r = runtime();
     backend().pump(r.keys);
     if (r.keys.empty()) {
+        show_composition();
         backend().wait(r.keys);
         return {};
     }
@@ -201,7 +246,13 @@ void key(int n, const Text& s, char32_t known_by) {
 
 void keypad(const PadRows& rows) { backend().keypad(rows); }
 
-void input_at(float x, float y) { backend().cursor_at(x, y); }
+void input_at(float x, float y) {
+    runtime().input_x = x;
+    runtime().input_y = y;
+    backend().cursor_at(x, y);
+}
+
+void text_input(bool on) { backend().text_input(on); }
 
 void idle() {
     Runtime& r = runtime();
@@ -259,6 +310,8 @@ std::string to_json(const TraceEntry& e) {
     } else if (e.op == "symbol") {
         j += ",\"x\":" + json_number(e.x1) + ",\"y\":" + json_number(e.y1) + ",\"text\":" + json_quoted(e.text) + ",\"sx\":" +
              json_number(e.sx) + ",\"sy\":" + json_number(e.sy) + ",\"c\":" + std::to_string(e.c);
+    } else if (e.op == "compose") {
+        j += ",\"x\":" + json_number(e.x1) + ",\"y\":" + json_number(e.y1) + ",\"text\":" + json_quoted(e.text);
     } else if (e.op == "print") {
         j += ",\"col\":" + json_number(e.x1) + ",\"row\":" + json_number(e.y1) + ",\"text\":" + json_quoted(e.text);
     } else if (e.op == "key") {

@@ -69,6 +69,12 @@ void key(int n, const Text& s, char32_t known_by = 0);
 void keypad(const PadRows& rows);
 // Where an input method's candidate box belongs: the typing cursor's cell.
 void input_at(float x, float y);
+// On while the drill takes typed text (an answer): an input method composes,
+// and what it composes is shown at the input point, over the drawing, until it
+// is committed (the keys it stands for then come as typed) or dropped. Off
+// (from the start) while the drill waits for single keys: they come at once,
+// past any input method.
+void text_input(bool on);
 // Lets the window run once without reading a key (the error screen's idle).
 void idle();
 

@@ -102,6 +102,18 @@ EM_JS(int, varnel_take_resize, (), {
 
 EM_JS(void, varnel_input_at, (int x, int y, int size), { Module.varnelInputAt(x, y, size); });
 
+EM_JS(void, varnel_text_input, (int on), { Module.varnelTextInput(on !== 0); });
+
+// What the input method composes, when it changed since the last call (else null).
+EM_JS(char*, varnel_take_composing, (), {
+    if (!Module.varnelComposingChanged) return 0;
+    Module.varnelComposingChanged = false;
+    const n = lengthBytesUTF8(Module.varnelComposing) + 1;
+    const p = _malloc(n);
+    stringToUTF8(Module.varnelComposing, p, n);
+    return p;
+});
+
 // The keypad's rows for the page to build its buttons from: rows on lines, keys
 // apart by tabs, and a key's label, key name and span apart by unit separators
 // (written as a char code: emscripten's metadata JSON does not carry a \x escape).
@@ -110,9 +122,9 @@ EM_JS(void, varnel_keypad, (const char* rows), {
         (row) => row.split('\t').map((k) => { const [label, key, span] = k.split(String.fromCharCode(31)); return {label, key, span: +span}; })));
 });
 
-// Sleeps until a key or a resize arrives, or ms pass.
+// Sleeps until a key, a composition or a resize arrives, or ms pass.
 EM_ASYNC_JS(void, varnel_wait, (int ms), {
-    if (Module.varnelKeys.length || Module.varnelResized) return;
+    if (Module.varnelKeys.length || Module.varnelResized || Module.varnelComposingChanged) return;
     await new Promise(resolve => {
         const done = () => { clearTimeout(timer); Module.varnelWake = null; resolve(); };
         const timer = setTimeout(done, ms);
@@ -175,6 +187,11 @@ public:
 
     void pump(std::deque<Key>& keys) override {
         if (varnel_take_resize()) fit();
+        if (char* text = varnel_take_composing()) {
+            composing_ = text_on_ ? text : "";
+            std::free(text);
+            idle_waits_ = 0;
+        }
         while (char* k = varnel_next_key()) {
             Key key = key_named(k);
             std::free(k);
@@ -212,6 +229,12 @@ public:
         char hms[9];
         varnel_clock(hms);
         return hms;
+    }
+
+    void text_input(bool on) override {
+        if (on == text_on_) return;
+        Backend::text_input(on);
+        varnel_text_input(on);
     }
 
     void cursor_at(float x, float y) override {

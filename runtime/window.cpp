@@ -38,6 +38,28 @@ void open_video() {
     throw NoDisplay{};
 }
 
+// The character a key types while text input is off, when SDL sends no text:
+// the key's character on the keyboard's layout (a capital with Shift or Caps
+// Lock), and the keypad's digits and signs. 0 for any other key.
+char32_t character_of(const SDL_Keysym& k) {
+    if (k.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return 0;
+    if (k.sym >= SDLK_KP_1 && k.sym <= SDLK_KP_9) return U'1' + (k.sym - SDLK_KP_1);
+    switch (k.sym) {
+    case SDLK_KP_0: return U'0';
+    case SDLK_KP_PERIOD: return U'.';
+    case SDLK_KP_COMMA: return U',';
+    case SDLK_KP_PLUS: return U'+';
+    case SDLK_KP_MINUS: return U'-';
+    case SDLK_KP_MULTIPLY: return U'*';
+    case SDLK_KP_DIVIDE: return U'/';
+    default: break;
+    }
+    if ((k.sym & SDLK_SCANCODE_MASK) || k.sym < 0x20 || k.sym == 0x7F) return 0;   // not a character
+    const bool capital = ((k.mod & KMOD_SHIFT) != 0) != ((k.mod & KMOD_CAPS) != 0);
+    if (capital && k.sym >= 'a' && k.sym <= 'z') return static_cast<char32_t>(k.sym - 'a' + 'A');
+    return static_cast<char32_t>(k.sym);
+}
+
 // A window of the dot screen's shape at four fifths of the usable area, centred:
 // what "window" opens, and what leaving fullscreen comes back to.
 SDL_Rect framed_rect(const SDL_Rect& usable) {
@@ -51,6 +73,8 @@ public:
     // The canvas gets its pixels when the window's size is known (fit).
     WindowBackend(const std::string& title, WindowMode mode)
         : Backend(0.0f), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop) {
+        // A composition of any length comes whole (SDL_TEXTEDITING_EXT).
+        SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
         open_video();
         // The canvas is copied straight into the window's own framebuffer. Left
         // to itself SDL would put an OpenGL texture under that framebuffer, and
@@ -76,7 +100,7 @@ public:
         if (!window_) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
         SDL_DisplayMode shown;
         if (SDL_GetCurrentDisplayMode(0, &shown) == 0 && shown.refresh_rate > 0) frame_ms_ = 1000 / shown.refresh_rate;
-        SDL_StartTextInput();
+        SDL_StopTextInput();   // until the drill takes text (SDL starts with it on)
         if (const char* log = std::getenv("VARNEL_PRESENT_LOG")) present_log_ = std::fopen(log, "a");
         if (const char* pad = std::getenv("VARNEL_KEYPAD")) pad_shown_ = std::string_view(pad) == "1";
         fit();
@@ -100,9 +124,24 @@ public:
         draw_pad();
     }
 
+    // On, SDL sends typed text and what the input method composes; off, keys
+    // pass the input method by and their characters are read from the keys.
+    void text_input(bool on) override {
+        if (on == text_on_) return;
+        Backend::text_input(on);
+        if (on) {
+            SDL_StartTextInput();
+            if (input_rect_.w > 0) SDL_SetTextInputRect(&input_rect_);
+        } else {
+            SDL_StopTextInput();
+        }
+    }
+
     void cursor_at(float x, float y) override {
+        // The cell and the underline of a composition shown there: the input
+        // method's candidates go below both.
         SDL_Rect r{offset_x_ + static_cast<int>(x * canvas_.scale()), offset_y_ + static_cast<int>(y * canvas_.scale()),
-                   static_cast<int>(16 * canvas_.scale()), static_cast<int>(16 * canvas_.scale())};
+                   static_cast<int>(16 * canvas_.scale()), static_cast<int>(20 * canvas_.scale())};
         if (r.x == input_rect_.x && r.y == input_rect_.y && r.w == input_rect_.w) return;
         input_rect_ = r;
         SDL_SetTextInputRect(&r);
@@ -133,8 +172,9 @@ public:
 private:
     void handle(const SDL_Event& e, std::deque<Key>& keys) {
         const std::size_t had = keys.size();
+        const std::string was = composing_;
         react(e, keys);
-        if (keys.size() != had) busy_ = true;
+        if (keys.size() != had || composing_ != was) busy_ = true;
     }
 
     void react(const SDL_Event& e, std::deque<Key>& keys) {
@@ -156,6 +196,9 @@ private:
             else if (k == SDLK_DELETE) keys.push_back(key_named("Del"));
             else if (k == SDLK_l && ctrl) keys.push_back(key_named("Ctrl+L"));
             else if (k >= SDLK_F1 && k <= SDLK_F12) keys.push_back(key_named("F" + std::to_string(k - SDLK_F1 + 1)));
+            else if (!text_on_) {
+                if (char32_t u = character_of(e.key.keysym)) keys.push_back(typed_key(u));
+            }
             break;
         }
         // The keypad: a touch shows it, and then its keys are pressed by touch
@@ -183,11 +226,22 @@ private:
                 draw_pad();
             }
             break;
+        // Text committed ends the composition it came from. The commit of a
+        // composition the keypad has already taken is not typed again.
         case SDL_TEXTINPUT: {
-            std::string_view text(e.text.text);
-            for (std::size_t i = 0; i < text.size();) keys.push_back(typed_key(sjis::next_utf8(text, i)));
+            const bool taken = e.text.text == taken_ && SDL_GetTicks() - taken_at_ < kTakenMs;
+            taken_.clear();
+            composing_.clear();
+            if (!taken) push_typed(e.text.text, keys);
             break;
         }
+        case SDL_TEXTEDITING:
+            compose(e.edit.text);
+            break;
+        case SDL_TEXTEDITING_EXT:
+            compose(e.editExt.text ? e.editExt.text : "");
+            SDL_free(e.editExt.text);
+            break;
         default:
             break;
         }
@@ -243,7 +297,19 @@ private:
         }
     }
 
+    static void push_typed(std::string_view text, std::deque<Key>& keys) {
+        for (std::size_t i = 0; i < text.size();) keys.push_back(typed_key(sjis::next_utf8(text, i)));
+    }
+
+    void compose(const char* text) {
+        if (!text_on_) return;
+        composing_ = text;
+        if (!composing_.empty()) taken_.clear();   // a new composition: what comes next is its own
+    }
+
     // A press at pixel (x, y) of the window: the key under it, if any, is given.
+    // A composition in progress is taken first, as committed, and the input
+    // method lets go of it: the key comes after what the pupil typed before it.
     void press_pad(float x, float y, std::deque<Key>& keys) {
         if (!pad_shown_ || canvas_.scale() <= 0) return;
         const float dot_x = (x - offset_x_) / canvas_.scale(), dot_y = (y - offset_y_) / canvas_.scale() - kKeypadTop;
@@ -251,6 +317,15 @@ private:
         for (std::size_t i = 0; i < spots.size(); ++i) {
             const PadSpot& s = spots[i];
             if (dot_x < s.x || dot_x >= s.x + s.w || dot_y < s.y || dot_y >= s.y + s.h) continue;
+            if (!composing_.empty()) {
+                push_typed(composing_, keys);
+                taken_ = std::move(composing_);
+                taken_at_ = SDL_GetTicks();
+                composing_.clear();
+                SDL_StopTextInput();   // the input method lets go of it (and may commit it)
+                SDL_StartTextInput();
+                if (input_rect_.w > 0) SDL_SetTextInputRect(&input_rect_);
+            }
             keys.push_back(key_named(s.key->key));
             pad_pressed_ = static_cast<int>(i);
             draw_pad();
@@ -404,6 +479,9 @@ private:
     SDL_Surface* screen_ = nullptr;   // the window's framebuffer (SDL's own)
     bool same_format_ = false;        // its pixels are the canvas' (xRGB, 32 bits)
     SDL_Rect input_rect_{-1, -1, 0, 0};
+    std::string taken_;               // a composition the keypad took as committed,
+    Uint32 taken_at_ = 0;             // and when
+    static constexpr Uint32 kTakenMs = 1000;
     PixelRect pending_;               // canvas pixels drawn since the last frame
     bool repaint_ = true;             // the whole window is to be handed over again
     bool shown_anything_ = false;
