@@ -237,9 +237,11 @@ public:
         varnel_text_input(on);
     }
 
+    // The hidden field's line reaches down to the underline of a composition
+    // shown in the cell: the input method's candidates open below both.
     void cursor_at(float x, float y) override {
         float s = canvas_.scale();
-        varnel_input_at(static_cast<int>(x * s), static_cast<int>(y * s), static_cast<int>(16 * s));
+        varnel_input_at(static_cast<int>(x * s), static_cast<int>((y + 4) * s), static_cast<int>(16 * s));
     }
 
 private:

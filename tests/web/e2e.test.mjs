@@ -158,6 +158,54 @@ test('varnel2: menu, then problem 1 answered right at the first attempt', async 
   await page.close();
 });
 
+// The answer line with an input method, as Chromium's own input method events
+// bring it: what is composed shows at the cursor, underlined; dropped, the line
+// is as it was; committed, it is typed; a key of the keypad takes it first.
+test('an input method composes in the answer line only, and what it composes shows until it is committed or dropped', async () => {
+  const { page, errors } = await open(1);
+  const ime = await page.context().newCDPSession(page);
+  const compose = (text) => ime.send('Input.imeSetComposition', { text, selectionStart: text.length,
+                                                                  selectionEnd: text.length });
+  const focused = () => page.evaluate(() => document.activeElement.id);
+  assert.equal(await focused(), 'screen', 'the menu takes keys past the input method');
+  await keys(page, '1', '2', 'Enter');                  // varnel1 problem 2: two blanks, asked at once
+  await until(page, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
+  await page.waitForFunction(() => document.activeElement.id === 'input');
+  // The first blank's cells from (496, 576), and the underline under them.
+  const line = () => dots(page, 496, 566, 64, 30);
+  const underline = async () => {
+    const row = await dots(page, 496, 593, 32, 1);
+    return count(row, [255, 255, 255]) / row.length;
+  };
+  await page.waitForTimeout(100);
+  const before = await line();
+
+  const soon = async (test) => {
+    for (let i = 0; i < 40 && !await test(); ++i) await page.waitForTimeout(25);
+    return test();
+  };
+  await compose('ー３');
+  assert.ok(await soon(async () => await underline() > 0.9), 'the composition underlined at the cursor');
+  await page.screenshot({ path: path.join(outDir, 'varnel1-composing.png') });
+  await compose('');                                    // dropped
+  assert.ok(await soon(async () => JSON.stringify(await line()) === JSON.stringify(before)), 'the line as it was');
+
+  await compose('ー３');
+  await ime.send('Input.insertText', { text: '−３' });  // committed
+  await page.keyboard.press('Enter');
+  let s = await until(page, (s) => s.typed[1] !== '', 'the first blank');
+  assert.equal(s.typed[1], '-3');
+
+  await page.click('#pad-toggle');
+  await compose('５');
+  await page.getByRole('button', { name: '決定', exact: true }).click();
+  s = await until(page, (s) => s.attempt_count === 1, 'the answer marked');
+  assert.equal(s.typed[2], '5', 'the keypad took the composition before its key');
+  await page.waitForFunction(() => document.activeElement.id === 'screen');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('a browser without Uint8Array.fromBase64 decodes the program with atob', async () => {
   const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
   await page.addInitScript(() => { delete Uint8Array.fromBase64; });

@@ -31,7 +31,7 @@ const ENGINES = ['chromium', 'firefox', 'webkit'];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's page shares; each engine supplies evaluate, press,
-// commit, tapAt, buttonAt, setSize, shoot, errors and close.
+// commitText, tapAt, buttonAt, setSize, shoot, errors and close.
 class Page {
   constructor(engine, viewport) {
     this.engine = engine;
@@ -56,6 +56,13 @@ class Page {
   }
 
   state() { return this.evaluate(() => varnel.state()); }
+
+  // Text as an input method commits it, into the answer's field once the drill
+  // takes typed text (it has the focus then, and only then).
+  async commit(text) {
+    await this.waitFor(() => document.activeElement.id === 'input', 'the answer\'s field');
+    return this.commitText(text);
+  }
 
   async until(predicate, what, timeout = 15000) {
     const deadline = Date.now() + timeout;
@@ -131,7 +138,7 @@ class ChromiumPage extends Page {
   }
   evaluate(fn, arg) { return this.page.evaluate(fn, arg); }
   pressKey(name) { return this.page.keyboard.press(name); }
-  commit(text) { return this.page.keyboard.insertText(text); }
+  commitText(text) { return this.page.keyboard.insertText(text); }
   tapAt(x, y) { return this.viewport.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y); }
   async buttonAt(name) {
     const button = this.page.getByRole('button', { name, exact: true });
@@ -185,7 +192,7 @@ class FirefoxPage extends Page {
   // BiDi has no input-method command: the text is inserted into the focused
   // field as one edit, as a commit is (Puppeteer's own sendCharacter does the
   // same a character at a time).
-  commit(text) { return this.page.evaluate((t) => document.execCommand('insertText', false, t), text); }
+  commitText(text) { return this.page.evaluate((t) => document.execCommand('insertText', false, t), text); }
   tapAt(x, y) { return this.viewport.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y); }
   async buttonAt(name) {
     const found = await this.page.$$(`::-p-aria([name=${JSON.stringify(name)}][role="button"])`);
@@ -300,7 +307,7 @@ class WebKitPage extends Page {
   // (xdotool would type each character through a key mapped to it for the
   // moment, and the view now and then reads a key before its new mapping:
   // a character is dropped or repeated.)
-  commit(text) { return this.evaluate((t) => document.execCommand('insertText', false, t), text); }
+  commitText(text) { return this.evaluate((t) => document.execCommand('insertText', false, t), text); }
   tapAt(x, y) { return this.send('click', { x, y }); }
   // WebKitGTK has no accessibility query here; the name is worked out as the
   // accessibility tree would for a plain button: aria-label, else its text.

@@ -16,9 +16,10 @@ const answersOf = (s) => {
 };
 
 // What an input method in kana mode commits for an answer: full-width digits
-// and signs, its long vowel mark for the minus, its full stop for the point.
-const KANA = { '-': 'ー', '.': '。', '+': '＋', '/': '／' };
-const kanaOf = (answer) => [...answer].map((c) => KANA[c] ??
+// and signs, its long vowel mark (or, before a digit, its minus sign) for the
+// minus, its full stop for the point, its middle dot for the slash.
+const KANA = { '-': 'ー', '.': '。', '+': '＋', '/': '・' };
+const kanaOf = (answer, kana = KANA) => [...answer].map((c) => kana[c] ??
   (/[0-9]/.test(c) ? String.fromCharCode(c.charCodeAt(0) + 0xfee0) : c)).join('');
 
 // The keypad's keys for one blank, closed by 決定. A fraction is typed
@@ -112,7 +113,7 @@ const scenarios = [
     async play(page) {
       await page.press('1', '2', 'Enter');
       const answers = answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2'));
-      const committed = answers.map(kanaOf);
+      const committed = answers.map((a) => kanaOf(a));
       assert.match(committed.join(''), /ー.*。|。.*ー/, `the answers ${answers} have a minus and a point`);
       for (const text of committed) {
         await page.commit(text);
@@ -120,6 +121,23 @@ const scenarios = [
       }
       const done = await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
       await page.screenshot('varnel1-problem2-kana');
+      assert.equal(done.mark_result, 2);
+      assert.deepEqual(done.typed.slice(1, answers.length + 1), answers);
+    },
+  },
+  {
+    name: 'varnel2: problem 2\'s fractions answered right as an input method commits them (−１・２)',
+    bank: 2,
+    async play(page) {
+      await page.press('1', '2', 'Enter');
+      const answers = answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2'));
+      const committed = answers.map((a) => kanaOf(a, { ...KANA, '-': '−' }));
+      assert.ok(committed.some((t) => t.includes('・')), `a fraction among ${committed}`);
+      for (const text of committed) {
+        await page.commit(text);
+        await page.press('Enter');
+      }
+      const done = await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
       assert.equal(done.mark_result, 2);
       assert.deepEqual(done.typed.slice(1, answers.length + 1), answers);
     },
@@ -149,28 +167,38 @@ const scenarios = [
     },
   },
   {
-    name: 'on a touch screen without the keypad, a tap on the drill asks for the system keyboard',
+    name: 'the keys go past the input method to the drawing while a key is waited for, to the field for an answer; on a touch screen without the keypad, the system keyboard: its digits, then all of it',
     bank: 1,
     viewport: { width: 1180, height: 820, ...IPAD },
     async play(page, engine) {
-      const field = () => page.evaluate(() => ({ focused: document.activeElement.id === 'input',
-                                                 mode: document.getElementById('input').inputMode,
-                                                 focuses: window.focuses }));
-      // The field takes the focus once the first screen is painted; count from then.
-      await page.waitFor(() => document.activeElement.id === 'input', 'the field focused');
+      const touch = engine.emulates.touch;
+      const keys = () => page.evaluate(() => ({ to: document.activeElement.id,
+                                                mode: document.getElementById('input').inputMode,
+                                                focuses: window.focuses }));
+      // The keys go to the drawing once the first screen is painted, the keypad shown or not.
+      await page.waitFor(() => document.activeElement.id === 'screen', 'the drawing focused');
       await page.evaluate(() => {
         window.focuses = 0;
         document.getElementById('input').addEventListener('focus', () => window.focuses++);
       });
-      await showKeypad(page);
-      assert.deepEqual(await field(), { focused: true, mode: 'none', focuses: 0 });
-      await page.tap('キーパッド');
-      await page.waitFor(() => document.getElementById('keypad').hidden, 'the keypad hidden');
+      if (await keypadShown(page)) {
+        assert.equal((await keys()).mode, 'none');
+        await page.tap('キーパッド');
+        await page.waitFor(() => document.getElementById('keypad').hidden, 'the keypad hidden');
+      }
       await page.evaluate(() => { window.focuses = 0; });
       await page.tap({ x: 400, y: 300 });
-      const after = await field();
-      assert.ok(after.focused && after.mode !== 'none', `the field: ${JSON.stringify(after)}`);
-      if (engine.emulates.touch) assert.ok(after.focuses >= 1, 'the field took the focus afresh');
+      assert.deepEqual(await keys(), touch ? { to: 'input', mode: 'numeric', focuses: 1 }
+                                           : { to: 'screen', mode: 'numeric', focuses: 0 });
+      await page.press('1', '2', 'Enter');
+      await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      await page.waitFor(() => document.activeElement.id === 'input', 'the field, for the answer');
+      assert.equal((await keys()).mode, '', 'the whole keyboard for an answer');
+      await page.press('0', 'Enter', '0', 'Enter');
+      await page.until((s) => s.attempt_count === 1 && s.mark_result === 1, 'the answer marked');
+      await page.waitFor((to) => document.activeElement.id === to,
+                         'the keys past the input method again, at the space prompt', 15000, touch ? 'input' : 'screen');
+      assert.equal((await keys()).mode, 'numeric');
     },
   },
   ...layouts.map(({ name, viewport, turned, shrinks }) => ({
