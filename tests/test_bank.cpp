@@ -12,7 +12,7 @@ using namespace script;
 Text marker(const std::string& what, int n) { return "<" + what + std::to_string(n) + ">"; }
 
 struct Tiny final : Problem {
-    Tiny(int n) : Problem(kBank, n, {48, 63, 480, 171}) {}
+    Tiny(int n) : Problem(kBank, n, "小さな問題"_sj, {48, 63, 480, 171}) {}
 
     void values() override {
         num[1] = 10.0f + static_cast<float>(number);

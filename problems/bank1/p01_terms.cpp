@@ -5,7 +5,7 @@ namespace script {
 namespace {
 
 struct Terms final : Problem {
-    Terms() : Problem(1, 1, {48, 63, 560, 360}) {}
+    Terms() : Problem(1, 1, "正負の数の用語"_sj, {48, 63, 560, 360}) {}
     void question() override;
     void answers() override;
     Text prompt() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct Temperatures final : Problem {
-    Temperatures() : Problem(1, 2, {48, 63, 480, 171}) {}
+    Temperatures() : Problem(1, 2, "温度"_sj, {48, 63, 480, 171}) {}
     void values() override;
     void question() override;
     void answers() override;

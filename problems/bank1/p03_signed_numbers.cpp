@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct SignedNumbers final : Problem {
-    SignedNumbers() : Problem(1, 3, {48, 63, 480, 180}) {}
+    SignedNumbers() : Problem(1, 3, "0より大きい数・小さい数"_sj, {48, 63, 480, 180}) {}
     void values() override;
     void question() override;
     void answers() override;

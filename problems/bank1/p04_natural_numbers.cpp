@@ -6,7 +6,7 @@ namespace {
 
 struct NaturalNumbers final : Problem {
     // Wide enough for the longest first line of the list, with its trailing comma.
-    NaturalNumbers() : Problem(1, 4, {48, 63, 528, 270}) {}
+    NaturalNumbers() : Problem(1, 4, "自然数と整数"_sj, {48, 63, 528, 270}) {}
     void values() override;
     void fixups() override;
     void question() override;

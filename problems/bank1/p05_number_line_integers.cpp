@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct NumberLineIntegers final : Problem {
-    NumberLineIntegers() : Problem(1, 5, {48, 63, 480, 117}) {}
+    NumberLineIntegers() : Problem(1, 5, "数直線の読み（整数）"_sj, {48, 63, 480, 117}) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct NumberLineHalves final : Problem {
-    NumberLineHalves() : Problem(1, 6, {48, 63, 480, 117}) {}
+    NumberLineHalves() : Problem(1, 6, "数直線の読み（0.5きざみ）"_sj, {48, 63, 480, 117}) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct PlacingNumbers final : Problem {
-    PlacingNumbers() : Problem(1, 7, {48, 63, 560, 144}) {}
+    PlacingNumbers() : Problem(1, 7, "数直線に表す"_sj, {48, 63, 560, 144}) {}
     void values() override;
     void fixups() override;
     void question() override;

@@ -5,7 +5,7 @@ namespace script {
 namespace {
 
 struct OppositeQuantities final : Problem {
-    OppositeQuantities() : Problem(1, 8, {48, 63, 560, 288}) {}
+    OppositeQuantities() : Problem(1, 8, "反対の性質をもつ量"_sj, {48, 63, 560, 288}) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct Weights final : Problem {
-    Weights() : Problem(1, 9, {48, 63, 400, 162}) {}
+    Weights() : Problem(1, 9, "基準との差から体重"_sj, {48, 63, 400, 162}) {}
     void values() override;
     void fixups() override;
     void question() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct WeightDifferences final : Problem {
-    WeightDifferences() : Problem(1, 10, {48, 63, 400, 162}) {}
+    WeightDifferences() : Problem(1, 10, "基準との差"_sj, {48, 63, 400, 162}) {}
     void values() override;
     void fixups() override;
     void question() override;

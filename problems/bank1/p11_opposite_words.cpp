@@ -5,7 +5,7 @@ namespace script {
 namespace {
 
 struct OppositeWords final : Problem {
-    OppositeWords() : Problem(1, 11, {48, 63, 480, 288}) {}
+    OppositeWords() : Problem(1, 11, "反対のことばで言いかえる"_sj, {48, 63, 480, 288}) {}
     void values() override;
     void question() override;
     void answers() override;

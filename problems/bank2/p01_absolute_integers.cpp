@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct AbsoluteIntegers final : Problem {
-    AbsoluteIntegers() : Problem(2, 1, bank2_panel(640, 144)) {}
+    AbsoluteIntegers() : Problem(2, 1, "絶対値（整数）"_sj, bank2_panel(640, 144)) {}
     void values() override;
     void fixups() override;
     void question() override;

@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct AbsoluteFractions final : Problem {
-    AbsoluteFractions() : Problem(2, 2, bank2_panel(640, 144)) {}
+    AbsoluteFractions() : Problem(2, 2, "絶対値（小数・分数）"_sj, bank2_panel(640, 144)) {}
     void values() override;
     void fixups() override;
     void question() override;

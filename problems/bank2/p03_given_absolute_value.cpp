@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct GivenAbsoluteValue final : Problem {
-    GivenAbsoluteValue() : Problem(2, 3, bank2_panel(640, 144)) {}
+    GivenAbsoluteValue() : Problem(2, 3, "絶対値が等しい数"_sj, bank2_panel(640, 144)) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -6,7 +6,7 @@ namespace script {
 namespace {
 
 struct IntegersWithin final : Problem {
-    IntegersWithin() : Problem(2, 4, bank2_panel(640, 144)) {}
+    IntegersWithin() : Problem(2, 4, "絶対値がある数以下の整数"_sj, bank2_panel(640, 144)) {}
     void values() override;
     void question() override;
     void answers() override;

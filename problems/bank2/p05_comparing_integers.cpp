@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct ComparingIntegers final : Problem {
-    ComparingIntegers() : Problem(2, 5, bank2_panel(400, 207)) {}
+    ComparingIntegers() : Problem(2, 5, "数の大小（整数）"_sj, bank2_panel(400, 207)) {}
     void values() override;
     void question() override;
     void answers() override;

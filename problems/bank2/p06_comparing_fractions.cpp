@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct ComparingFractions final : Problem {
-    ComparingFractions() : Problem(2, 6, bank2_panel(400, 198)) {}
+    ComparingFractions() : Problem(2, 6, "数の大小（小数・分数）"_sj, bank2_panel(400, 198)) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct MovingFromTwo final : Problem {
-    MovingFromTwo() : Problem(2, 7, bank2_panel(400, 180)) {}
+    MovingFromTwo() : Problem(2, 7, "2より大きい数・小さい数"_sj, bank2_panel(400, 180)) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct MovingFromMinusTwo final : Problem {
-    MovingFromMinusTwo() : Problem(2, 8, bank2_panel(400, 180)) {}
+    MovingFromMinusTwo() : Problem(2, 8, "－2より大きい数・小さい数"_sj, bank2_panel(400, 180)) {}
     void values() override;
     void question() override;
     void answers() override;

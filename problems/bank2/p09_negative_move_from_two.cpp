@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct NegativeMoveFromTwo final : Problem {
-    NegativeMoveFromTwo() : Problem(2, 9, bank2_panel(400, 180)) {}
+    NegativeMoveFromTwo() : Problem(2, 9, "負の数だけ大きい数（2から）"_sj, bank2_panel(400, 180)) {}
     void values() override;
     void question() override;
     void answers() override;

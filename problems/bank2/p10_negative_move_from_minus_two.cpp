@@ -7,7 +7,7 @@ namespace script {
 namespace {
 
 struct NegativeMoveFromMinusTwo final : Problem {
-    NegativeMoveFromMinusTwo() : Problem(2, 10, bank2_panel(400, 180)) {}
+    NegativeMoveFromMinusTwo() : Problem(2, 10, "負の数だけ大きい数（－2から）"_sj, bank2_panel(400, 180)) {}
     void values() override;
     void question() override;
     void answers() override;

@@ -6,7 +6,7 @@
 // drawing items.
 //
 //     struct Temperatures final : Problem {
-//         Temperatures() : Problem(1, 2, {48, 63, 480, 171}) {}
+//         Temperatures() : Problem(1, 2, "温度"_sj, {48, 63, 480, 171}) {}
 //         void values() override { num[1] = first_value([] { return INT(RND() * 150 + 10) / 10; }); ... }
 //         void question() override { text(15, 64, 72, "次の温度をいいなさい。"_sj); ... }
 //         ...
@@ -27,13 +27,15 @@ struct Panel {
 
 class Problem {
 public:
-    // Registers the problem as number `number` of bank `bank` (1 or 2).
-    Problem(int bank, int number, Panel panel);
+    // Registers the problem as number `number` of bank `bank` (1 or 2), on
+    // `topic` (a few words for the practice record).
+    Problem(int bank, int number, Text topic, Panel panel);
     Problem(const Problem&) = delete;   // the bank holds this very object
     Problem& operator=(const Problem&) = delete;
     virtual ~Problem() = default;
 
     const int number;
+    const Text topic;
     const Panel panel;
 
     // The particular steps of the start routine, in the order it runs them.
