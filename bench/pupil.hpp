@@ -33,15 +33,16 @@ struct KeyTime {
 
 class Pupil {
 public:
-    // Practises bank 1 or 2 from the main menu to the end-of-bank menu.
-    std::vector<KeyTime> practise(int bank) {
+    // Practises bank 1 or 2 from the main menu to the end-of-bank menu, keeping
+    // the practice record in the file `record` (none when empty), as the window does.
+    std::vector<KeyTime> practise(int bank, const std::string& record = "") {
         times_.clear();
         queued_.clear();
         waiting_ = "nothing";
         finished_ = false;
         const Program program = program_of_bank(bank);
         reset_state();
-        rt::install(rt::make_headless({.time = "12:34:56", .key_source = [this] { return next(); }}));
+        rt::install(rt::make_headless({.time = "12:34:56", .key_source = [this] { return next(); }, .record = record}));
         trace_.clear();
         rt::set_trace(&trace_);
         run_program(program);

@@ -38,7 +38,7 @@ def frames(log):
 
 
 def start(program, log):
-    env = dict(os.environ, VARNEL_PRESENT_LOG=log)
+    env = dict(os.environ, VARNEL_PRESENT_LOG=log, XDG_DATA_HOME=f"{build}/bench-data")   # its record, not the user's
     t0 = time.monotonic_ns()
     proc = subprocess.Popen([f"{build}/{program}"], env=env)
     return proc, t0

@@ -42,8 +42,10 @@ void mark_the_answer() {
     draw_mark();
     if (g.attempt_count == 1 && g.problem_done[g.problem_no] == 0) {
         first_attempt_mark();
+        record_first_mark();
         g.completion_count = 0;
     }
+    record_answer();
 }
 
 // The retry policy after a marked answer: the hints and the answer routine it
@@ -66,6 +68,7 @@ bool policy_finishes_problem() {
         g.bank->answer(no);
         return true;
     }
+    record_hint();
     if (g.attempt_count == 1) g.bank->hint1(no);
     else g.bank->hint2(no);
     return false;
@@ -97,6 +100,7 @@ Next finish_problem() {
     g.completion_count += 1;
     completion_digit();
     g.problem_done[g.problem_no] = 1;
+    record_problem_finished();   // kept before the menu after it is shown
     if (g.problem_no == g.problem_count) return Next{&end_of_bank_menu};
     return Next{&next_step_menu};
 }

@@ -37,6 +37,8 @@ public:
     virtual void hint1(int problem_no) = 0;
     virtual void hint2(int problem_no) = 0;
     virtual void answer(int problem_no) = 0;
+    // The problem's topic in a few words, for the practice record.
+    virtual Text topic(int /*problem_no*/) { return {}; }
 };
 
 // ---- start-up and flow (state, startup) --------------------------------------
@@ -106,6 +108,19 @@ void check_answer();
 void per_blank_mark();
 void draw_mark();
 void strip_answer_marks();
+bool blank_right(float k);   // blank k of the answer just typed is right by itself
+
+// ---- the practice record (record) --------------------------------------------
+// The problem just started (its number set; browsing keeps nothing), its first
+// mark as the grid took it, each marked answer, each hint after a wrong one,
+// its end at the menu after it, and a problem left unfinished.
+void record_problem_started();
+void record_self_check();
+void record_first_mark();
+void record_answer();
+void record_hint();
+void record_problem_finished();
+void record_problem_left();
 
 // ---- figures (figures) -----------------------------------------------------
 void direction_angle();

@@ -22,6 +22,8 @@ bool positive_number(const Text& t) {
     return nonzero;
 }
 
+}  // namespace
+
 // Blank k is right when what was typed into it is one of its prepared forms,
 // or such a form that is a positive number, written with its "+". A lone blank
 // earns no small mark, and its second form only makes the teacher's key
@@ -36,8 +38,6 @@ bool blank_right(float k) {
     }
     return false;
 }
-
-}  // namespace
 
 // The whole answer is right when it is one of the prepared whole answers, or
 // when every blank of the line is right by itself: a line of small ○ never

@@ -77,6 +77,7 @@ Next startup() {
 }
 
 Next error_screen() {
+    record_problem_left();
     rt::text_input(false);   // an error in the answer line may have left it on
     rt::cls();
     rt::symbol(288, 432, "エラーが発生しました。マウスで×をクリックして下さい。"_sj, 1, 1, 13);
@@ -100,6 +101,7 @@ void run_program(const Program& program) {
         try {
             for (;;) next = next.problem ? g.bank->start(next.problem) : next.routine();
         } catch (const rt::ProgramEnd&) {
+            record_problem_left();
             return;
         } catch (const std::exception&) {
             next = Next{&error_screen};

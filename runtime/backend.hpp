@@ -8,6 +8,7 @@
 
 #include "runtime/canvas.hpp"
 #include "runtime/keys.hpp"
+#include "runtime/record.hpp"
 #include "runtime/text.hpp"
 
 namespace rt {
@@ -24,6 +25,8 @@ public:
     virtual void wait(std::deque<Key>& keys) = 0;
     // The wall clock as hh:mm:ss (the headless backend may fix it).
     virtual std::string clock();
+    // The local date and time, "2026-12-09 10:31:05" (its time the clock's).
+    virtual std::string date_time();
     virtual void maximize() {}
     virtual void cursor_at(float /*x*/, float /*y*/) {}   // where an input method's box belongs
     virtual void keypad(const PadRows& /*rows*/) {}      // the on-screen keypad's keys
@@ -32,6 +35,12 @@ public:
     virtual void text_input(bool on) { text_on_ = on; composing_.clear(); }
     // What the input method is composing, not yet committed (UTF-8; "" none).
     const std::string& composing() const { return composing_; }
+    // The practice record (runtime/record.hpp), kept where the platform keeps
+    // things; a backend without a place for it keeps nothing.
+    virtual void keep_row(const RecordRow& /*row*/) {}
+    virtual void keep_pending(const RecordRow& /*row*/) {}
+    // The pupil's name for the record: VARNEL_NAME, unless the platform asks for it.
+    virtual std::string pupil_name();
 
 protected:
     explicit Backend(float scale) : canvas_(scale) {}

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "runtime/record_file.hpp"
 #include "runtime/screen.hpp"
 
 namespace rt {
@@ -31,7 +32,7 @@ namespace {
 class HeadlessBackend final : public Backend {
 public:
     explicit HeadlessBackend(HeadlessOptions options)
-        : Backend(options.scale), options_(std::move(options)) {}
+        : Backend(options.scale), options_(std::move(options)), record_(options_.record, "varnel-play") {}
 
     void pump(std::deque<Key>& keys) override {
         for (const ScriptKey& k : options_.typed_ahead) keys.push_back(k.key);
@@ -52,6 +53,12 @@ public:
     }
 
     std::string clock() override { return options_.time.empty() ? Backend::clock() : options_.time; }
+    std::string date_time() override {
+        return options_.time.empty() ? Backend::date_time() : Backend::date_time().substr(0, 11) + options_.time;
+    }
+    void keep_row(const RecordRow& row) override {
+        if (!options_.record.empty()) record_.append(row);
+    }
 
 private:
     void take(const ScriptKey& k, std::deque<Key>& keys) {
@@ -65,6 +72,7 @@ private:
     }
 
     HeadlessOptions options_;
+    RecordFile record_;
     std::size_t next_ = 0;
     int idle_ = 0;
 };

@@ -40,6 +40,7 @@ struct HeadlessOptions {
     // keyboard empty, several were typed ahead, a close key ends the run. Every
     // call is a point where the program waits for a key.
     std::function<std::vector<ScriptKey>()> key_source;
+    std::string record;             // the practice record's CSV file; empty: none is kept
 };
 
 std::unique_ptr<Backend> make_headless(HeadlessOptions options);

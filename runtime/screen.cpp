@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <deque>
 #include <map>
@@ -273,13 +274,21 @@ void randomize(float seed) { runtime().random.seed(static_cast<std::uint32_t>(st
 
 void end() { throw ProgramEnd{}; }
 
-std::string Backend::clock() {
+std::string Backend::clock() { return date_time().substr(11); }
+
+std::string Backend::date_time() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return buf;
+}
+
+std::string Backend::pupil_name() {
+    const char* name = std::getenv("VARNEL_NAME");
+    return name ? name : "";
 }
 
 std::string json_number(float v) {

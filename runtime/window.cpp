@@ -9,6 +9,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "runtime/record_file.hpp"
 #include "runtime/screen.hpp"
 
 namespace rt {
@@ -72,7 +73,8 @@ class WindowBackend final : public Backend {
 public:
     // The canvas gets its pixels when the window's size is known (fit).
     WindowBackend(const std::string& title, WindowMode mode)
-        : Backend(0.0f), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop) {
+        : Backend(0.0f), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop),
+          record_(default_record_path(), title) {
         // A composition of any length comes whole (SDL_TEXTEDITING_EXT).
         SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
         open_video();
@@ -123,6 +125,8 @@ public:
         pad_rows_ = rows;
         draw_pad();
     }
+
+    void keep_row(const RecordRow& row) override { record_.append(row); }
 
     // On, SDL sends typed text and what the input method composes; off, keys
     // pass the input method by and their characters are read from the keys.
@@ -491,6 +495,7 @@ private:
     int frame_ms_ = 16;
     std::FILE* present_log_ = nullptr;
     Uint32 last_present_ = 0;
+    RecordFile record_;
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ PlayResult play(const PlayOptions& options) { return play(program_of_bank(option
 PlayResult play(const Program& program, const PlayOptions& options) {
     reset_state();
     rt::install(rt::make_headless({.scale = options.scale, .time = options.time,
-                                   .keys = rt::parse_key_script(options.keys)}));
+                                   .keys = rt::parse_key_script(options.keys), .record = options.record}));
     PlayResult result;
     rt::set_trace(&result.trace);
     run_program(program);

@@ -14,6 +14,7 @@ struct PlayOptions {
     std::string keys;         // key script (see runtime/headless.hpp)
     float scale = 1;
     std::string png, trace, state;   // files to write at the end; empty: none
+    std::string record;              // the practice record's CSV file, appended to; empty: none
 };
 
 struct PlayResult {

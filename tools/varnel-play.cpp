@@ -1,6 +1,7 @@
 // varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]
-//             [--trace FILE] [--state FILE] [--scale S]
-// Runs a drill program headless from a key script and writes what it showed.
+//             [--trace FILE] [--state FILE] [--record FILE] [--scale S]
+// Runs a drill program headless from a key script and writes what it showed,
+// and the practice record it kept (appended to FILE, as the desktop programs do).
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -11,7 +12,7 @@
 namespace {
 const char* const kUsage =
     "usage: varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]\n"
-    "                   [--trace FILE] [--state FILE] [--scale S]\n";
+    "                   [--trace FILE] [--state FILE] [--record FILE] [--scale S]\n";
 }
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
             else if (arg == "--png") options.png = value();
             else if (arg == "--trace") options.trace = value();
             else if (arg == "--state") options.state = value();
+            else if (arg == "--record") options.record = value();
             else if (arg == "--scale") options.scale = std::stof(value());
             else throw std::invalid_argument("unknown option " + arg);
         }

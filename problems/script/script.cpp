@@ -36,6 +36,10 @@ public:
     void hint1(int no) override { slot(no).hint1(); }
     void hint2(int no) override { slot(no).hint2(); }
     void answer(int no) override { slot(no).answer(); }
+    Text topic(int no) override {
+        const Slots& slots = tables()[which_];
+        return no >= 1 && no < kSlots && slots[no] ? slots[no]->topic : Text();
+    }
 
 private:
     Problem& slot(int no) {
@@ -51,7 +55,8 @@ int colour(float c) { return rt::whole(c); }
 
 }  // namespace
 
-Problem::Problem(int bank, int number, Panel panel) : number(number), panel(panel) {
+Problem::Problem(int bank, int number, Text topic, Panel panel)
+    : number(number), topic(std::move(topic)), panel(panel) {
     if (number < 1 || number >= kSlots)
         throw rt::Fault("problem number " + std::to_string(number) + " outside the bank's slots");
     Problem*& slot = tables()[bank][number];
@@ -126,6 +131,7 @@ Next start(Problem& problem) {
         expected(k, 1) = "";
         typed[k] = "";
     }
+    record_problem_started();
     g.alternative = "";
     problem.values();
     number_texts();
@@ -226,6 +232,7 @@ void blanks(int count, std::initializer_list<Text> labels) {
 }
 
 void self_check() {
+    record_self_check();
     blanks(1, {"  ", "　　"_sj, "  ", " 　"_sj, " 　"_sj});
     expected(1, 1) = "1";
     for (int k = 1; k <= 4; ++k) expected(k, 2) = "";

@@ -1,0 +1,238 @@
+// The practice record through whole runs of varnel1: the rows a practice
+// leaves, read back from the CSV file the player appends to, as a teacher's
+// spreadsheet reads it; and the file never lost or broken.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/headless.hpp"
+#include "runtime/record_file.hpp"
+#include "runtime/screen.hpp"
+#include "tools/player.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// The rows of a record file, its first row left out; the test fails if it is not whole CSV.
+std::vector<rt::RecordRow> rows_of(const fs::path& path) {
+    const auto rows = rt::parse_csv(slurp(path));
+    EXPECT_TRUE(rows.has_value()) << path;
+    if (!rows || rows->empty()) return {};
+    EXPECT_EQ((*rows)[0], rt::RecordRow(rt::kRecordColumns.begin(), rt::kRecordColumns.end()));
+    return {rows->begin() + 1, rows->end()};
+}
+
+fs::path fresh_dir(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / ("varnel-record-" + name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+// A pupil who practises varnel1 from problem 2 on, answering each problem's
+// attempts as its plan says: R right, W "0" in every blank, S every blank with
+// the other sign, F a text a spreadsheet would take for a formula; an empty
+// plan closes the window at the problem's answer line.
+class Pupil {
+public:
+    explicit Pupil(std::vector<std::string> plans, std::function<void()> at_menu = {})
+        : plans_(std::move(plans)), at_menu_(std::move(at_menu)) {}
+
+    std::vector<rt::ScriptKey> next(std::vector<rt::TraceEntry>& trace) {
+        const std::string was = waiting_;
+        waiting_ = wait_shown(trace, waiting_);
+        trace.clear();
+        std::string keys;
+        if (waiting_ == "menu") keys = "1";
+        else if (waiting_ == "start number") keys = "2{Enter}";
+        else if (waiting_ == "space") keys = "{Space}";
+        else if (waiting_ == "key pause") keys = "x";
+        else if (waiting_ == "end of bank") keys = "{Close}";
+        else if (waiting_ == "answer") keys = attempt_ < plans_[problem_].size() ? answer(plans_[problem_][attempt_++]) : "{Close}";
+        else if (waiting_ == "next step" && was != waiting_) {   // (the menu redrawn is the same wait)
+            if (at_menu_) at_menu_();
+            attempt_ = 0;
+            keys = ++problem_ < plans_.size() ? "2" : "{Close}";
+        }
+        return rt::parse_key_script(keys);
+    }
+
+    std::vector<std::string> typed;   // each answer, its blanks joined as the record joins them
+
+private:
+    std::string answer(char how) {
+        std::string keys, joined;
+        for (float k = 1; k <= g.blank_count; ++k) {
+            std::string blank = g.expected(k, 1);
+            if (how == 'W') blank = "0";
+            if (how == 'F') blank = "=\"1,2\"";
+            if (how == 'S') blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
+            keys += blank + "{Enter}";
+            joined += (k > 1 ? "，" : "") + blank;
+        }
+        typed.push_back(joined);
+        waiting_ = "";
+        return keys;
+    }
+
+    std::vector<std::string> plans_;
+    std::function<void()> at_menu_;
+    std::size_t problem_ = 0, attempt_ = 0;
+    std::string waiting_;
+};
+
+void practise(Pupil& pupil, const std::string& record) {
+    reset_state();
+    std::vector<rt::TraceEntry> trace;
+    rt::install(rt::make_headless({.time = "12:00:00",
+                                   .key_source = [&] { return pupil.next(trace); },
+                                   .record = record}));
+    rt::set_trace(&trace);
+    run_program(program_of_bank(1));
+    rt::set_trace(nullptr);
+}
+
+TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
+    const fs::path file = fresh_dir("rows") / "record.csv";
+    setenv("VARNEL_NAME", "=\"Aoi\",\nSato", 1);
+    std::vector<std::size_t> rows_at_menu;
+    // Problems 2 to 6: right at once; a sign error, a size error, then right;
+    // the self-check answered "1"; wrong three times, first as a formula; left
+    // at its answer line.
+    Pupil pupil({"R", "SWR", "R", "FWW", ""}, [&] { rows_at_menu.push_back(rows_of(file).size()); });
+    practise(pupil, file.string());
+    unsetenv("VARNEL_NAME");
+
+    EXPECT_EQ(rows_at_menu, (std::vector<std::size_t>{1, 2, 3, 4}));   // each on disk before its menu showed
+    const auto rows = rows_of(file);
+    ASSERT_EQ(rows.size(), 5u);
+    const auto& t = pupil.typed;
+    // The answers typed, as the spreadsheet keeps them: text, never a formula.
+    const auto answers = [&](std::size_t from, std::size_t n) {
+        std::string all;
+        for (std::size_t i = from; i < from + n; ++i) all += (i > from ? " / " : "") + t[i];
+        return std::string("=+-").find(all[0]) == std::string::npos ? all : "'" + all;
+    };
+    // 1回目, 結果, 回数, ヒント, 入力, 符号の誤り, 自己採点, by problem.
+    const std::vector<std::vector<std::string>> expected = {
+        {"2", "温度", "○", "正解", "1", "0", answers(0, 1), "", ""},
+        {"3", "0より大きい数・小さい数", "×", "正解", "3", "2", answers(1, 3), "✓", ""},
+        {"4", "自然数と整数", "○", "正解", "1", "0", answers(4, 1), "", "✓"},
+        {"5", "数直線の読み（整数）", "×", "不正解", "3", "2", answers(5, 3), "", ""},
+        {"6", "数直線の読み（0.5きざみ）", "", "中断", "0", "0", "", "", ""},
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r[4]);
+        ASSERT_EQ(r.size(), rt::kRecordColumns.size());
+        EXPECT_EQ(r[0].size(), 19u);
+        EXPECT_TRUE(r[0].ends_with(" 12:00:00")) << r[0];
+        EXPECT_EQ(r[1], "'=\"Aoi\",\nSato");   // the name, as text
+        EXPECT_EQ(r[2] + " " + r[3], "varnel1 1");
+        const auto& e = expected[i];
+        EXPECT_EQ((std::vector<std::string>{r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[12], r[13]}), e);
+        EXPECT_FALSE(r[11].empty());   // the accepted answers
+        EXPECT_GE(std::stoi(r[14]), 0);
+        EXPECT_LT(std::stoi(r[14]), 60);
+    }
+    EXPECT_EQ(rows[2][11], "1");
+    // The summary a teacher prints: problem 3 worked once, × at first, one sign error.
+    const std::string summary = rt::record_summary(file.string());
+    EXPECT_NE(summary.find("\nvarnel1          3  0より大きい数・小さい数            1       0           1\n"),
+              std::string::npos) << summary;
+    EXPECT_NE(slurp(file).find(",\"'=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
+}
+
+TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {
+    const fs::path dir = fresh_dir("damaged");
+    const std::string damaged[] = {"名前,点\r\nAoi,3\r\n", std::string(rt::kBom) + "日時,名前\r\n",
+                                   slurp(fs::path(VARNEL_SOURCE_DIR) / "README.md")};
+    for (const std::string& text : damaged) {
+        std::ofstream(dir / "record.csv", std::ios::binary) << text;
+        fs::remove(dir / "record-2.csv");
+        Pupil pupil({"R", ""});
+        practise(pupil, (dir / "record.csv").string());
+        EXPECT_EQ(slurp(dir / "record.csv"), text);
+        EXPECT_EQ(rows_of(dir / "record-2.csv").size(), 2u);
+        EXPECT_NE(rt::record_summary((dir / "record.csv").string()).find("record-2.csv"), std::string::npos);
+    }
+    // Our own file, cut in the middle of a row, is not ours either.
+    const std::string whole = slurp(dir / "record-2.csv");
+    std::ofstream(dir / "record-2.csv", std::ios::binary) << whole.substr(0, whole.size() - 5);
+    Pupil pupil({""});
+    practise(pupil, (dir / "record.csv").string());
+    EXPECT_EQ(rows_of(dir / "record-3.csv").size(), 1u);
+}
+
+TEST(Record, ARecordThatCannotBeKeptNeverStopsTheDrill) {
+    const fs::path dir = fresh_dir("unwritable");
+    std::ofstream(dir / "a-file") << "not a folder";
+    testing::internal::CaptureStderr();
+    Pupil pupil({"R", "R", ""});
+    practise(pupil, (dir / "a-file" / "record.csv").string());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g.problem_no, 4);   // the practice went on to its third problem
+    EXPECT_NE(said.find("the practice record cannot be kept"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
+}
+
+TEST(Record, TwoProgramsKeepingOneFileAtOnceNeverMixTheirRows) {
+    const fs::path file = fresh_dir("together") / "record.csv";
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {   // problems 2 to 11, each wrong three times
+            Pupil pupil(std::vector<std::string>(10, "WWW"));
+            practise(pupil, file.string());
+            ::_exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto rows = rows_of(file);
+    EXPECT_EQ(rows.size(), 20u);
+    for (const auto& r : rows) EXPECT_EQ(r.size(), rt::kRecordColumns.size());
+}
+
+TEST(Record, KilledAtAnyMomentTheFileIsWholeWithEveryFinishedProblem) {
+    const fs::path file = fresh_dir("killed") / "record.csv";
+    std::size_t before = 0;
+    for (int delay_ms : {0, 5, 30, 120, 400}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {   // practises wrong answers without end
+            Pupil pupil(std::vector<std::string>(100000, "WWW"));
+            practise(pupil, file.string());
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(delay_ms) * 1000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const auto rows = fs::exists(file) ? rows_of(file) : std::vector<rt::RecordRow>{};
+        for (const auto& r : rows) EXPECT_EQ(r.size(), rt::kRecordColumns.size());
+        EXPECT_GE(rows.size(), before);
+        before = rows.size();
+    }
+    EXPECT_GT(before, 0u);
+}
+
+}  // namespace
