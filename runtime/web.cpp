@@ -18,6 +18,7 @@
 
 #include "runtime/glyph_mask.hpp"
 #include "runtime/screen.hpp"
+#include "runtime/trace.hpp"
 
 namespace {
 
@@ -59,12 +60,29 @@ EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, in
     return out;
 });
 
-// The local time as hh:mm:ss. (The C library's localtime would first work out
-// the time zone's name, which costs the page's start-up a good many milliseconds.)
-EM_JS(void, varnel_clock, (char* out), {
+// The local date and time as "2026-12-09 10:31:05". (The C library's localtime
+// would first work out the time zone's name, which costs the page's start-up a
+// good many milliseconds.)
+EM_JS(void, varnel_date_time, (char* out), {
     const d = new Date();
     const two = (n) => String(n).padStart(2, "0");
-    stringToUTF8(two(d.getHours()) + ":" + two(d.getMinutes()) + ":" + two(d.getSeconds()), out, 9);
+    stringToUTF8(d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()) + " " +
+                 two(d.getHours()) + ":" + two(d.getMinutes()) + ":" + two(d.getSeconds()), out, 20);
+});
+
+// The practice record, kept by the page in its own storage: a finished row, or
+// the row of the problem under way (JSON: { columns, row }).
+EM_JS(void, varnel_keep_record, (const char* json, int finished), {
+    Module.varnelRecord(JSON.parse(UTF8ToString(json)), finished !== 0);
+});
+
+// The pupil's name, as given in the page's record view (malloc'd).
+EM_JS(char*, varnel_pupil_name, (), {
+    const name = Module.varnelName();
+    const n = lengthBytesUTF8(name) + 1;
+    const p = _malloc(n);
+    stringToUTF8(name, p, n);
+    return p;
 });
 
 // The room the page gives the drill, in device pixels: the window, less what
@@ -225,10 +243,20 @@ public:
         varnel_keypad(text.c_str());
     }
 
-    std::string clock() override {
-        char hms[9];
-        varnel_clock(hms);
-        return hms;
+    std::string date_time() override {
+        char text[20];
+        varnel_date_time(text);
+        return text;
+    }
+
+    void keep_row(const RecordRow& row) override { keep(row, true); }
+    void keep_pending(const RecordRow& row) override { keep(row, false); }
+
+    std::string pupil_name() override {
+        char* name = varnel_pupil_name();
+        std::string kept = name;
+        std::free(name);
+        return kept;
     }
 
     void text_input(bool on) override {
@@ -245,6 +273,16 @@ public:
     }
 
 private:
+    static void keep(const RecordRow& row, bool finished) {
+        const auto list = [](const auto& fields) {
+            std::string json = "[";
+            for (const auto& f : fields) json += (json.size() > 1 ? "," : "") + json_quoted(f);
+            return json + "]";
+        };
+        const std::string json = "{\"columns\":" + list(kRecordColumns) + ",\"row\":" + list(row) + "}";
+        varnel_keep_record(json.c_str(), finished);
+    }
+
     // Fits the dot screen into the viewport's device pixels with one scale. A
     // canvas just sized holds no pixels (kNothing): the page's black shows
     // through, which is all there is to show until something is drawn.

@@ -206,6 +206,39 @@ test('an input method composes in the answer line only, and what it composes sho
   await page.close();
 });
 
+test('the record keeps a problem left with the page, unfinished; a storage that refuses never stops the drill', async () => {
+  const { page, errors } = await open(1);
+  await keys(page, '1', '2', 'Enter');
+  await until(page, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
+  await typeAnswer(page, '0');
+  await typeAnswer(page, '0');
+  await until(page, (s) => s.attempt_count === 1 && s.mark_result === 1, 'a wrong answer');
+  page.once('dialog', (d) => d.accept());            // leaving in the middle of it
+  await page.reload();
+  await menuShown(page);
+  const rows = await page.evaluate(() => JSON.parse(localStorage.getItem('varnel1.record')).rows);
+  assert.deepEqual(rows.map((r) => [r[4], r[6], r[7], r[8], r[9], r[10]]), [['2', '×', '中断', '1', '1', '0，0']]);
+  assert.deepEqual(errors, []);
+  await page.close();
+
+  const refused = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await refused.addInitScript(() => {
+    Storage.prototype.setItem = () => { throw new DOMException('the quota is reached', 'QuotaExceededError'); };
+  });
+  await refused.goto(pageUrl(1));
+  await menuShown(refused);
+  await keys(refused, '1', '2', 'Enter');
+  const s = await until(refused, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
+  await typeAnswer(refused, s.expected[1][1]);
+  await typeAnswer(refused, s.expected[2][1]);
+  await until(refused, (s) => s.problem_done[2] === 1, 'problem 2 done');
+  await refused.keyboard.press('2');
+  await until(refused, (s) => s.problem_no === 3, 'the drill going on');
+  await refused.getByRole('button', { name: '記録', exact: true }).click();
+  assert.match(await refused.locator('#record-error').textContent(), /記録を保存できません.*QuotaExceededError/);
+  await refused.close();
+});
+
 test('a browser without Uint8Array.fromBase64 decodes the program with atob', async () => {
   const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
   await page.addInitScript(() => { delete Uint8Array.fromBase64; });

@@ -10,7 +10,7 @@
 // main menu. A page can read the drill's globals (state, until), press named
 // keys (press), type text as an input method commits it (commit), tap or click
 // a CSS-pixel point or a button found by its accessible name (tap), change the
-// window's size (resize), and save a screenshot as
+// window's size (resize), load the page afresh (reload), and save a screenshot as
 // $VARNEL_WEB_DIR/e2e/<engine>-<name>.png (screenshot). Errors thrown in the page
 // and errors it logs are kept (errors).
 import { spawn } from 'node:child_process';
@@ -31,7 +31,7 @@ const ENGINES = ['chromium', 'firefox', 'webkit'];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's page shares; each engine supplies evaluate, press,
-// commitText, tapAt, buttonAt, setSize, shoot, errors and close.
+// commitText, tapAt, buttonAt, setSize, reopen, shoot, errors and close.
 class Page {
   constructor(engine, viewport) {
     this.engine = engine;
@@ -95,6 +95,12 @@ class Page {
     await this.tapAt(point.x, point.y);
   }
 
+  // The page loaded afresh (where nothing asks first: not during a practice), at its main menu.
+  async reload() {
+    await this.reopen();
+    await this.menuShown();
+  }
+
   // The window becomes width x height CSS pixels (a tablet turned round).
   async resize(width, height) {
     await this.setSize(width, height);
@@ -145,6 +151,7 @@ class ChromiumPage extends Page {
     return (await button.count()) === 1 ? centre(await button.boundingBox()) : null;
   }
   setSize(width, height) { return this.page.setViewportSize({ width, height }); }
+  reopen() { return this.page.reload(); }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
   close() { return this.page.context().close(); }
@@ -201,6 +208,7 @@ class FirefoxPage extends Page {
   setSize(width, height) {
     return this.page.setViewport({ width, height, deviceScaleFactor: this.viewport.dpr });
   }
+  reopen() { return this.page.reload(); }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
   close() { return this.page.close(); }
@@ -323,6 +331,7 @@ class WebKitPage extends Page {
     }, name);
   }
   setSize(width, height) { return this.send('resize', { width, height }); }
+  reopen() { return this.send('open', { url: this.url }); }
   shoot(file) { return this.send('screenshot', { path: file }); }
   errors() { return this.evaluate(() => window.__varnelErrors); }
 
@@ -349,7 +358,8 @@ async function launchWebKit() {
       page.exited.then(() => pages.delete(page));
       try {
         await page.ready;
-        await page.send('open', { url: pageUrl(bank) });
+        page.url = pageUrl(bank);
+        await page.send('open', { url: page.url });
       } catch (e) {
         await page.close();
         throw e;
