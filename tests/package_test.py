@@ -111,7 +111,7 @@ def command_of(exec_line):
         while "=" in words[0]:
             name, value = words.pop(0).split("=", 1)
             env[name] = value
-    assert len(words) == 1, f"the programs take no command line: {exec_line!r}"
+    assert len(words) == 1 or words[1:] == ["--open-record"], f"a command line not the programs': {exec_line!r}"
     return env, words[0]
 
 
@@ -198,13 +198,32 @@ def icons_are_installed(root):
     print(f"ok  icons: an SVG for each program, {made}")
 
 
+def record_opens_in_the_spreadsheet(program, exec_line):
+    """The record's action hands xdg-open the record file, made with its first row if it was not there."""
+    with tempfile.TemporaryDirectory() as scratch:
+        opener = os.path.join(scratch, "xdg-open")
+        with open(opener, "w") as f:
+            f.write(f"#!/bin/sh\nprintf '%s' \"$1\" > {scratch}/opened\n")
+        os.chmod(opener, 0o755)
+        env = dict(os.environ, PATH=f"{scratch}:{os.environ['PATH']}", XDG_DATA_HOME=f"{scratch}/data")
+        subprocess.run([program] + shlex.split(exec_line)[1:], env=env, check=True, timeout=20)
+        with open(os.path.join(scratch, "opened")) as f:
+            opened = f.read()
+        assert opened == f"{scratch}/data/varnel/record.csv", f"xdg-open was handed {opened!r}"
+        with open(opened, "rb") as f:
+            assert f.read().startswith("\ufeff日時,名前,プログラム".encode()), "the record has no first row"
+    print(f"ok  {os.path.basename(program)} [Desktop Action Record] {exec_line!r}: opens the record")
+
+
 def entries_start_the_unpacked_programs(root):
     bin_dir = os.path.join(root, "usr/bin")
     for program in PROGRAMS:
         groups = read_desktop(os.path.join(root, "usr/share/applications", f"{program}.desktop"))
         actions = [a for a in groups["Desktop Entry"].get("Actions", "").split(";") if a]
         assert "Fullscreen" in actions, f"{program}: no Fullscreen action"
-        for group in ["Desktop Entry"] + [f"Desktop Action {a}" for a in actions]:
+        assert "Record" in actions, f"{program}: no action opening the practice record"
+        record_opens_in_the_spreadsheet(os.path.join(bin_dir, program), groups["Desktop Action Record"]["Exec"])
+        for group in ["Desktop Entry"] + [f"Desktop Action {a}" for a in actions if a != "Record"]:
             env, command = command_of(groups[group]["Exec"])
             assert command == program, f"{program} [{group}] runs {command}"
             proc, window = xw.start(os.path.join(bin_dir, command), program, env)
