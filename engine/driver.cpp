@@ -106,6 +106,7 @@ Next finish_problem() {
 }
 
 Next next_step_menu() {
+    speak("もう1度練習する 1、次に進む 2");
     for (;;) {
         rt::symbol(16, 630, "☆もう１度練習する…１    ☆次に進む…２"_sj, 1, 1, 5);
         rt::locate(68, 33);
@@ -122,6 +123,7 @@ Next next_step_menu() {
 }
 
 Next end_of_bank_menu() {
+    speak("この問題をもう1度練習する 1、1番から練習する 2、「内容」に戻る 3");
     for (;;) {
         rt::symbol(16, 630,
                    "☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３"_sj, 1, 1, 5);

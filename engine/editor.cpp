@@ -138,7 +138,9 @@ bool close_blank() {
     strip_fraction_marks();
     g.typed[k] = g.work_string;
     g.answer_text = "";
+    rt::say(speech_of_blank(k) + " " + speech_of_typed(g.typed[k]));
     if (g.blank_count != 1) per_blank_mark();
+    if (g.blanks_left > 1) rt::say(speech_of_blank(k + 1) + "を入力");
 
     if (g.blanks_left == 1) {
         g.key_text = "";
@@ -325,8 +327,10 @@ struct TypedText {
 
 bool take_answer() {
     const TypedText typed_text;
+    const QuietDrawing quiet;   // the line says what it asks, and what was typed
     for (;;) {
         draw_answer_line();
+        rt::say(g.blank_count > 1 ? "答えを入力 " + speech_of_blank(1) : "答えを入力");
         g.blanks_left = g.blank_count;
         g.answer_text = "";
         const Outcome outcome = edit_answer();

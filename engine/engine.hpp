@@ -7,6 +7,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 #include "engine/state.hpp"
 
@@ -109,6 +110,33 @@ void per_blank_mark();
 void draw_mark();
 void strip_answer_marks();
 bool blank_right(float k);   // blank k of the answer just typed is right by itself
+
+// ---- speech (speech) ---------------------------------------------------------
+// A markup string as a reader says it: fractions "3分の2" (a sign before them
+// "マイナス"), powers "2の2乗", roots "ルート3", signs and symbols by their
+// Japanese names, the blanks' circled numbers "1番".
+std::string speech_of(const Text& markup);
+std::string speech_of_typed(const Text& typed);   // an answer as typed: "2/3" is a fraction
+std::string speech_of_blank(float k);             // blank k's name: "答え" alone, else "1番", "2番"...
+// Says a text for assistive technology (rt::say), unless a figure or the
+// answer line is being drawn: their own drawing is not said.
+void speak(const std::string& spoken);
+// A figure, drawn while one of these lives: said by its name only ("数直線の図").
+class Figure {
+public:
+    explicit Figure(const char* name);
+    ~Figure();
+    Figure(const Figure&) = delete;
+    Figure& operator=(const Figure&) = delete;
+};
+// Drawing that says nothing of itself (the answer line says what it asks).
+class QuietDrawing {
+public:
+    QuietDrawing();
+    ~QuietDrawing();
+    QuietDrawing(const QuietDrawing&) = delete;
+    QuietDrawing& operator=(const QuietDrawing&) = delete;
+};
 
 // ---- the practice record (record) --------------------------------------------
 // The problem just started (its number set; browsing keeps nothing), its first

@@ -57,6 +57,7 @@ void check_answer() {
 void per_blank_mark() {
     const float k = g.blank_count - g.blanks_left + 1;
     const float x = g.blank_x[k], y = g.blank_y[k];
+    rt::say(speech_of_blank(k) + (blank_right(k) ? " まる" : " ばつ"));
     if (blank_right(k)) {
         rt::circle(x - 8, y + 9, 15, kBlankMarkColour);
     } else {
@@ -67,6 +68,7 @@ void per_blank_mark() {
 
 void draw_mark() {
     const float x = g.mark_x, y = g.mark_y;
+    if (g.mark_result == 1 || g.mark_result == 2) speak(g.mark_result == 2 ? "正解" : "不正解");
     if (g.mark_result == 1) {
         rt::line(x - 16, y - 18, x + 16, y + 18, kMarkColour);
         rt::line(x + 16, y - 18, x - 16, y + 18, kMarkColour);

@@ -32,6 +32,7 @@ void draw_run(const Text& run) {
 }  // namespace
 
 void render_markup() {
+    speak(speech_of(g.markup_text));
     while (klen(g.markup_text) > 0) {
         Text c = take_first();
         if (c == "ﾀ"_sj) {
@@ -135,6 +136,7 @@ void draw_boxed_label() {
     g.pen_x = bx + dx;
     g.pen_y = ty;
     g.markup_text = g.work_string;
+    if (g.markup_text.empty()) speak("□");   // a box to fill in
     render_markup();
     g.pen_x = bx + g.box_width;
     g.pen_y = by;

@@ -24,6 +24,7 @@ Next main_menu() {
     float title_length = static_cast<float>(sjis::klen(g.title_text));
     rt::line(240, 72, 32 * title_length + 272, 142, 15, rt::Mode::Fill, 10);
     rt::symbol(256, 90, g.title_text, 2, 2, 13);
+    speak(sjis::to_utf8(g.title_text));
 
     g.work_string = rt::str(g.problem_count);
     remove_spaces();
@@ -47,6 +48,7 @@ Next start_number_entry() {
     for (;;) {
         // A refused number stays visible under the question asked again.
         rt::symbol(288, 270, "何番から始めますか　番号を入力し、Enter キーを押してください。"_sj, 1, 1, 13);
+        speak("何番から始めますか。番号を入力し、Enter キーを押してください。");
         g.start_text = "";
         g.pen_x = 320;
         g.pen_y = 306;
@@ -88,6 +90,7 @@ Next browsing() {
     g.view_problem_no = 1;
     rt::cls();
     rt::symbol(100, 80, "問題を見る"_sj, 2, 2, 15);
+    speak("問題を見る");
     return Next{&browse_step};
 }
 

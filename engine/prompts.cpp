@@ -33,6 +33,7 @@ void space_prompt() {
     const float x = g.answer_x + 88, y = g.answer_y + 45;
     rt::line(x, y, 168, 27, 13, rt::Mode::Fill, 2, true);
     rt::symbol(g.answer_x + 88, g.answer_y + 54, "スペース　キーを押す"_sj, 1, 1, 13);
+    speak("スペースキーを押す");
     wait_for(" ");
     rt::line(x, y, 168, 27, 0, rt::Mode::Fill, 0, true);
     rt::locate(64, 23);
@@ -48,6 +49,7 @@ void enter_prompt() {
     rt::line(x, y, 128, 36, 3, rt::Mode::Box, -1, true);
     rt::symbol(16, 9, g.title_text, 2, 2, 13);
     rt::symbol(g.answer_x, g.answer_y, "Enterキーを押す"_sj, 1, 1, 13);
+    speak("Enterキーを押す");
     wait_for("\r");
     key_flush();
 }

@@ -81,6 +81,7 @@ Next error_screen() {
     rt::text_input(false);   // an error in the answer line may have left it on
     rt::cls();
     rt::symbol(288, 432, "エラーが発生しました。マウスで×をクリックして下さい。"_sj, 1, 1, 13);
+    speak("エラーが発生しました。マウスで×をクリックして下さい。");
     for (;;) rt::idle();
 }
 

@@ -41,6 +41,9 @@ public:
     virtual void keep_pending(const RecordRow& /*row*/) {}
     // The pupil's name for the record: VARNEL_NAME, unless the platform asks for it.
     virtual std::string pupil_name();
+    // One announcement for assistive technology (rt::say): the text of what was
+    // drawn since the last, on a new page or adding to the last one's.
+    virtual void announce(const std::string& /*spoken*/, bool /*new_page*/) {}
 
 protected:
     explicit Backend(float scale) : canvas_(scale) {}

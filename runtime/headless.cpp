@@ -59,6 +59,11 @@ public:
     void keep_row(const RecordRow& row) override {
         if (!options_.record.empty()) record_.append(row);
     }
+    void announce(const std::string& spoken, bool new_page) override {
+        if (!options_.speech) return;
+        if (new_page) options_.speech->emplace_back();
+        options_.speech->push_back(spoken);
+    }
 
 private:
     void take(const ScriptKey& k, std::deque<Key>& keys) {

@@ -41,6 +41,9 @@ struct HeadlessOptions {
     // call is a point where the program waits for a key.
     std::function<std::vector<ScriptKey>()> key_source;
     std::string record;             // the practice record's CSV file; empty: none is kept
+    // Every announcement (rt::say), one a line, a page turned before it given as
+    // an empty line; nullptr: none kept.
+    std::vector<std::string>* speech = nullptr;
 };
 
 std::unique_ptr<Backend> make_headless(HeadlessOptions options);

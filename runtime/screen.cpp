@@ -44,6 +44,9 @@ struct Runtime {
         float x = 0, y = 0;
         bool operator==(const Composed&) const = default;
     } composed;
+    // What was said since the last announcement, and whether it begins a page.
+    std::string said;
+    bool new_page = true;
 };
 
 Runtime& runtime() {
@@ -82,6 +85,15 @@ void unprint(int column, int row) {
         canvas().fill(8.0f * c, 16.0f * row, 8.0f * (c + at->second) - 1, 16.0f * row + 15, 0, 0);
         printed.erase(at);
     }
+}
+
+// Hands over what was said since the last wait, as one announcement.
+void announce() {
+    Runtime& r = runtime();
+    if (r.said.empty()) return;
+    backend().announce(r.said, r.new_page);
+    r.said.clear();
+    r.new_page = false;
 }
 
 // What the input method composes, at the input point over the drawing: the
@@ -137,6 +149,8 @@ void install(std::unique_ptr<Backend> b) {
     r.column = r.row = 0;
     r.input_x = r.input_y = 0;
     r.composed = {};
+    r.said.clear();
+    r.new_page = true;
     r.random.seed(0);
 }
 
@@ -149,6 +163,20 @@ void cls() {
     record({.op = "cls"});
     canvas().clear();
     runtime().printed.clear();
+    turn_page();
+}
+
+void say(const std::string& spoken) {
+    std::string& said = runtime().said;
+    if (spoken.empty()) return;
+    if (!said.empty()) said += ' ';
+    said += spoken;
+}
+
+void turn_page() {
+    Runtime& r = runtime();
+    r.said.clear();
+    r.new_page = true;
 }
 
 void locate(int column, int row) {
@@ -226,6 +254,7 @@ Text inkey() {
     backend().pump(r.keys);
     if (r.keys.empty()) {
         show_composition();
+        announce();
         backend().wait(r.keys);
         return {};
     }
@@ -257,6 +286,7 @@ void text_input(bool on) { backend().text_input(on); }
 
 void idle() {
     Runtime& r = runtime();
+    announce();
     backend().pump(r.keys);
     r.keys.clear();
     backend().wait(r.keys);

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "runtime/keys.hpp"
 #include "runtime/text.hpp"
@@ -77,6 +78,14 @@ void input_at(float x, float y);
 void text_input(bool on);
 // Lets the window run once without reading a key (the error screen's idle).
 void idle();
+
+// ---- speech ---------------------------------------------------------------
+// What the drill writes, as a reader says it (UTF-8), for assistive technology:
+// gathered until the program next waits for a key, then handed to the backend
+// as one announcement. A cleared screen, or turn_page(), starts a new page:
+// what was said before is no longer what the screen shows.
+void say(const std::string& spoken);
+void turn_page();
 
 // ---- clock, random numbers, end -------------------------------------------
 Text time_text();                 // TIME$: "hh:mm:ss"

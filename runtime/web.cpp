@@ -76,6 +76,12 @@ EM_JS(void, varnel_keep_record, (const char* json, int finished), {
     Module.varnelRecord(JSON.parse(UTF8ToString(json)), finished !== 0);
 });
 
+// What the drill wrote, as a reader says it, for the page's live region (and
+// its read-aloud button): on a new page, or adding to the last announcement's.
+EM_JS(void, varnel_announce, (const char* text, int new_page), {
+    Module.varnelAnnounce(UTF8ToString(text), new_page !== 0);
+});
+
 // The pupil's name, as given in the page's record view (malloc'd).
 EM_JS(char*, varnel_pupil_name, (), {
     const name = Module.varnelName();
@@ -248,6 +254,8 @@ public:
         varnel_date_time(text);
         return text;
     }
+
+    void announce(const std::string& spoken, bool new_page) override { varnel_announce(spoken.c_str(), new_page); }
 
     void keep_row(const RecordRow& row) override { keep(row, true); }
     void keep_pending(const RecordRow& row) override { keep(row, false); }

@@ -17,9 +17,10 @@ PlayResult play(const PlayOptions& options) { return play(program_of_bank(option
 
 PlayResult play(const Program& program, const PlayOptions& options) {
     reset_state();
-    rt::install(rt::make_headless({.scale = options.scale, .time = options.time,
-                                   .keys = rt::parse_key_script(options.keys), .record = options.record}));
     PlayResult result;
+    rt::install(rt::make_headless({.scale = options.scale, .time = options.time,
+                                   .keys = rt::parse_key_script(options.keys), .record = options.record,
+                                   .speech = &result.speech}));
     rt::set_trace(&result.trace);
     run_program(program);
     rt::set_trace(nullptr);
@@ -30,6 +31,11 @@ PlayResult play(const Program& program, const PlayOptions& options) {
         std::ofstream f(options.trace);
         for (const auto& e : result.trace) f << rt::to_json(e) << '\n';
         if (!f) throw std::runtime_error("cannot write " + options.trace);
+    }
+    if (!options.speech.empty()) {
+        std::ofstream f(options.speech);
+        for (const auto& line : result.speech) f << line << '\n';
+        if (!f) throw std::runtime_error("cannot write " + options.speech);
     }
     if (!options.state.empty()) {
         std::ofstream f(options.state);

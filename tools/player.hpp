@@ -15,11 +15,13 @@ struct PlayOptions {
     float scale = 1;
     std::string png, trace, state;   // files to write at the end; empty: none
     std::string record;              // the practice record's CSV file, appended to; empty: none
+    std::string speech;              // a file for what was said (one announcement a line); empty: none
 };
 
 struct PlayResult {
     std::vector<rt::TraceEntry> trace;
     std::string state_json;
+    std::vector<std::string> speech;   // every announcement; an empty one where a page turned
 };
 
 // The program of bank 1 or 2, as the apps run it.

@@ -1,7 +1,8 @@
 // varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]
-//             [--trace FILE] [--state FILE] [--record FILE] [--scale S]
+//             [--trace FILE] [--state FILE] [--record FILE] [--speech FILE] [--scale S]
 // Runs a drill program headless from a key script and writes what it showed,
-// and the practice record it kept (appended to FILE, as the desktop programs do).
+// the practice record it kept (appended to FILE, as the desktop programs do),
+// and what it said for assistive technology (one announcement a line).
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -12,7 +13,7 @@
 namespace {
 const char* const kUsage =
     "usage: varnel-play --bank 1|2 [--time HH:MM:SS] [--keys SCRIPT] [--png FILE]\n"
-    "                   [--trace FILE] [--state FILE] [--record FILE] [--scale S]\n";
+    "                   [--trace FILE] [--state FILE] [--record FILE] [--speech FILE] [--scale S]\n";
 }
 
 int main(int argc, char** argv) {
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
             else if (arg == "--trace") options.trace = value();
             else if (arg == "--state") options.state = value();
             else if (arg == "--record") options.record = value();
+            else if (arg == "--speech") options.speech = value();
             else if (arg == "--scale") options.scale = std::stof(value());
             else throw std::invalid_argument("unknown option " + arg);
         }

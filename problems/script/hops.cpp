@@ -17,6 +17,7 @@ void hop_arc(float x1, float y1, float x2, float y2, float side, float step, flo
 }
 
 void point_label(const Text& markup, float x, float y, float side, float lines, float colour) {
+    const Figure figure("数直線の図");
     g.markup_text = markup;
     g.pen_x = x;
     g.pen_y = y;

@@ -20,6 +20,7 @@ void point(float x, float y) { disc(x, y, 4, 9, 9); }
 float x_on_number_line(float value) { return 960 + 24 * value; }
 
 void long_number_line(float y) {
+    const Figure figure("数直線の図");
     fig_y[31] = y;
     fig_x[31] = 960;
     fig_x[32] = 720;
@@ -38,6 +39,7 @@ void long_number_line(float y) {
 
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
                             const Text& frac_markup) {
+    const Figure figure("数直線の図");
     long_number_line(y);
     float x1 = x_on_number_line(fig_value1);
     point(x1, y);
@@ -49,6 +51,7 @@ void number_line_two_points(float y, float fig_value1, const Text& fig_label1, f
 
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
                                    const Text& frac_markup) {
+    const Figure figure("数直線の図");
     long_number_line(y);
     float x1 = x_on_number_line(fig_value1);
     point(x1, y);
@@ -59,11 +62,13 @@ void number_line_two_marked_points(float y, float fig_value1, const Text& fig_la
 }
 
 void number_line_with_point(float y, float fig_value1) {
+    const Figure figure("数直線の図");
     long_number_line(y);
     point(x_on_number_line(fig_value1), y);
 }
 
 void hop_from_point(float y, float fig_value1, float fig_value2, const Text& frac_markup) {
+    const Figure figure("数直線の図");
     float x1 = x_on_number_line(fig_value1);
     float x2 = x1 + 24 * fig_value2;
     // A hop to the left bulges to the right of its direction, which is above the line too.

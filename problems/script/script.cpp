@@ -124,6 +124,8 @@ void number_texts() {
 
 Next start(Problem& problem) {
     g.problem_no = static_cast<float>(problem.number);
+    rt::turn_page();
+    speak("問題" + std::to_string(problem.number));
     clear_work_area();
     header_and_panel(problem.panel);
     for (int k = 1; k <= 5; ++k) {

@@ -40,6 +40,7 @@ void hop_labels(const Text& label, const Text& mark) {
 }  // namespace
 
 void span_to_right(const Text& fig_label1) {
+    const Figure figure("数直線の図");
     float y = fig_y[31];
     span(y);
     text(13, 792, y + 16, "0");
@@ -47,6 +48,7 @@ void span_to_right(const Text& fig_label1) {
 }
 
 void span_to_left(const Text& fig_label1) {
+    const Figure figure("数直線の図");
     float y = fig_y[31];
     span(y);
     text(13, 776, y + 16, fig_label1);
@@ -54,11 +56,13 @@ void span_to_left(const Text& fig_label1) {
 }
 
 void two_hops(const Text& fig_label1, const Text& mark) {
+    const Figure figure("数直線の図");
     hop_pair();
     hop_labels(fig_label1, mark);
 }
 
 void two_hops_with_total(const Text& fig_label1) {
+    const Figure figure("数直線の図");
     hop_pair();
     hop_arc(fig_x[31], fig_y[31], fig_x[33], fig_y[31], 1, 1, 3, 9);   // the whole stretch, below the line
     hop_labels(fig_label1, "");

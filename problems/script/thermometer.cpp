@@ -5,6 +5,7 @@ namespace script {
 float thermometer_level(float t) { return fig_y[31] - 4 * t; }
 
 void thermometer(float t) {
+    const Figure figure("温度計の図");
     fig_x[31] = 960; fig_x[32] = 1008; fig_x[33] = 1024; fig_x[34] = 1032; fig_x[35] = 1048; fig_x[36] = 1096;
     fig_y[31] = 320; fig_y[32] = 440; fig_y[33] = 520; fig_y[34] = 160;
 
@@ -33,6 +34,7 @@ void thermometer(float t) {
 }
 
 void thermometer_column(float t) {
+    const Figure figure("温度計の図");
     filled_box(fig_x[33], fig_y[32], fig_x[34], fig_y[34], 14);         // the empty tube
     filled_box(fig_x[33], fig_y[32], fig_x[34], thermometer_level(t), 5);
 }

@@ -21,6 +21,7 @@ void weight_values() {
 }
 
 void weight_cells() {
+    const Figure figure("表");
     for (int i : {1, 4, 7, 10, 13})
         if (num[i] > 0) num_text[i] = "+" + num_text[i];
     const char* names[] = {"A", "B", "C", "D", "E"};
@@ -33,6 +34,7 @@ void weight_cells() {
 }
 
 void weight_table() {
+    const Figure figure("表");
     struct Row { float y; Text header; int first; };
     const Row rows[] = {{180, "生徒"_sj, 1}, {207, "増減"_sj, 11}, {234, "体重(kg)"_sj, 21}};
     for (const Row& row : rows) {

@@ -12,6 +12,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -237,6 +238,124 @@ test('the record keeps a problem left with the page, unfinished; a storage that 
   await refused.getByRole('button', { name: '記録', exact: true }).click();
   assert.match(await refused.locator('#record-error').textContent(), /記録を保存できません.*QuotaExceededError/);
   await refused.close();
+});
+
+// ---- assistive technology ------------------------------------------------------
+
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const AXE_TAGS = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22a', 'wcag22aa', 'best-practice'];
+
+// What axe-core finds wrong with the page as it stands: "rule: elements".
+async function audit(page) {
+  if (!await page.evaluate(() => typeof axe !== 'undefined')) await page.addScriptTag({ content: axeSource });
+  const found = await page.evaluate((tags) => axe.run(document, { runOnly: { type: 'tag', values: tags } })
+    .then((r) => r.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)), AXE_TAGS);
+  return found;
+}
+
+test('axe-core finds nothing wrong with either page: menu, practice, keypad, record', async () => {
+  for (const bank of [1, 2]) {
+    for (const size of [{ width: 1280, height: 800 }, { width: 820, height: 1180, dpr: 2 }]) {
+      const { page } = await open(bank, size);
+      const where = (what) => `varnel${bank} ${size.width} x ${size.height}, ${what}`;
+      assert.deepEqual(await audit(page), [], where('the menu'));
+      await keys(page, '1', '2', 'Enter');
+      await until(page, (s) => s.problem_no === 2 && s.practice_runs === 1, 'problem 2');
+      assert.deepEqual(await audit(page), [], where('a practice'));
+      await page.click('#pad-toggle');
+      await page.waitForFunction(() => !document.getElementById('keypad').hidden);
+      assert.deepEqual(await audit(page), [], where('the keypad'));
+      await page.click('#record-open');
+      assert.deepEqual(await audit(page), [], where('the record'));
+      await page.keyboard.press('Escape');
+      // (once the view's close event, a task after the key, has been handled)
+      const drillHasKeys = () => page.waitForFunction(() => new Promise((done) => setTimeout(() =>
+        done(!document.getElementById('record').open && /^(screen|input)$/.test(document.activeElement.id)))));
+      await drillHasKeys();
+      // The buttons are reached from the keyboard, and give the keys back to the drill.
+      const tabbed = [];
+      for (let i = 0; i < 2; ++i) {
+        await page.keyboard.press('Tab');
+        tabbed.push(await page.evaluate(() => document.activeElement.id || document.activeElement.tagName));
+      }
+      assert.deepEqual(tabbed, ['pad-toggle', 'record-open'], where('Tab'));
+      await page.keyboard.press('Enter');
+      assert.equal(await page.evaluate(() => document.getElementById('record').open), true, 'opened by Enter');
+      await page.keyboard.press('Escape');
+      await drillHasKeys();
+      await page.close();
+    }
+  }
+});
+
+// The names in the page's accessibility tree, as DevTools reads it.
+async function accessibleText(page) {
+  const cdp = await page.context().newCDPSession(page);
+  const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+  return nodes.filter((n) => !n.ignored).map((n) => n.name?.value ?? '').join('\n');
+}
+
+test('the accessibility tree tells the problem, its question, what was typed and the verdict', async () => {
+  // varnel1 problem 3 and varnel2 problem 2: their questions hold fractions.
+  for (const [bank, problem, question] of [[1, 3, '次の数を、正の符号、負の符号をつけて表しなさい。'],
+                                           [2, 2, '次の数の絶対値をいいなさい。']]) {
+    const { page, errors } = await open(bank);
+    const tree = await accessibleText(page);
+    assert.match(tree, new RegExp(`varnel${bank}`), 'the canvas, named');
+    assert.match(tree, /答えの入力/, 'the field, named');
+    await keys(page, '1', String(problem), 'Enter');
+    const s = await until(page, (s) => s.problem_no === problem && s.blank_count > 0 && s.expected[1][1] !== '', 'the problem');
+    for (let k = 1; k <= s.blank_count; ++k) await typeAnswer(page, s.expected[k][1]);
+    await until(page, (s) => s.problem_done[problem] === 1, 'the problem marked');
+    await page.waitForTimeout(100);
+    const text = await accessibleText(page);
+    for (const [what, expected] of [['its number', `問題${problem}`], ['its question', question],
+                                    ['a fraction', '分の'], ['the first blank typed', `1番 ${s.expected[1][1].replace('-', 'マイナス').replace('+', 'プラス')}`],
+                                    ['the verdict', '正解']])
+      assert.ok(text.includes(expected), `${what} (${expected}) in the tree:\n${text}`);
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
+});
+
+test('読み上げ reads the screen in a Japanese voice, and stops at a second press or any key', async () => {
+  const plain = await open(2);
+  assert.equal(await plain.page.evaluate(() => document.getElementById('read-aloud').hidden), true,
+               'no button without a Japanese voice');
+  await plain.page.close();
+
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await page.addInitScript(() => {   // the browser's speech engine, recording what it is asked to say
+    window.said = [];
+    window.SpeechSynthesisUtterance = class { constructor(text) { this.text = text; } };
+    const engine = { getVoices: () => [{ lang: 'ja-JP', name: 'stub' }], addEventListener() {},
+                     speak(u) { window.said.push({ text: u.text, lang: u.lang, rate: u.rate }); },
+                     cancel() { window.said.push('cancel'); } };
+    Object.defineProperty(window, 'speechSynthesis', { value: engine });
+  });
+  await page.goto(pageUrl(2));
+  await menuShown(page);
+  await keys(page, '1', '2', 'Enter');
+  await until(page, (s) => s.problem_no === 2 && s.expected[1][1] !== '', 'problem 2');
+  await page.waitForFunction(() => document.activeElement.id === 'input');
+  const button = page.getByRole('button', { name: '読み上げ', exact: true });
+  await button.click();
+  let said = await page.evaluate(() => window.said);
+  assert.equal(said.length, 1);
+  assert.match(said[0].text, /^問題2 次の数の絶対値をいいなさい。 1番 マイナス[\d.]+ 2番 .*分の/);
+  assert.deepEqual([said[0].lang, said[0].rate < 1], ['ja-JP', true]);
+  assert.equal(await button.getAttribute('aria-pressed'), 'true');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'input', 'the answer keeps the focus');
+  await page.screenshot({ path: path.join(outDir, 'varnel2-read-aloud.png') });
+  await button.click();                                   // a second press stops it
+  said = await page.evaluate(() => window.said);
+  assert.deepEqual(said.slice(1), ['cancel']);
+  await button.click();
+  await page.keyboard.press('3');                         // and so does any key
+  said = await page.evaluate(() => window.said);
+  assert.deepEqual(said.slice(2).map((x) => x.text ?? x), [said[0].text, 'cancel']);
+  assert.equal(await button.getAttribute('aria-pressed'), 'false');
+  await page.close();
 });
 
 test('a browser without Uint8Array.fromBase64 decodes the program with atob', async () => {

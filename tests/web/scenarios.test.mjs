@@ -51,15 +51,16 @@ async function checkLayout(page, what, full = true) {
                width: r.width, height: r.height };
     };
     return { w: document.documentElement.clientWidth, h: document.documentElement.clientHeight,
-             canvas: box(document.getElementById('screen')), declared: varnel.keypad.flat().length,
-             keys: [...document.querySelectorAll('#keypad button, #pad-toggle, #record-open')]
+             canvas: box(document.getElementById('screen')),
+             declared: varnel.keypad.flat().length + (document.getElementById('read-aloud').hidden ? 2 : 3),
+             keys: [...document.querySelectorAll('#keypad button, #pad-toggle, #record-open, #read-aloud')]
                .filter((b) => b.getClientRects().length > 0).map(box) };
   });
   const fits = Math.min(L.w / 1440, L.h / 900) * 1440;
   if (full) assert.ok(Math.abs(L.canvas.width - fits) <= 1, `${what}: the drill ${L.canvas.width} px wide, not ${fits}`);
   else assert.ok(L.canvas.width < fits - 1, `${what}: the drill ${L.canvas.width} px wide, as large as it fits`);
   const drawn = { left: L.canvas.left, right: L.canvas.right, bottom: L.canvas.top + L.canvas.height * 680 / 900 };
-  assert.equal(L.keys.length, L.declared + 2, `${what}: every key, the toggle and the record's button shown`);
+  assert.equal(L.keys.length, L.declared, `${what}: every key, the toggle and the buttons beside it shown`);
   for (const k of L.keys) {
     const where = `${what}: ${k.name} at ${k.left},${k.top} ${k.width} x ${k.height}`;
     assert.ok(k.width >= 44 && k.height >= 44, `${where}: under 44 px`);
