@@ -14,32 +14,24 @@ std::string last_said;   // so that a figure drawn in pieces is named once
 
 std::string utf8(char32_t c) { return sjis::utf8_of(c); }
 
+// The signs and symbols, as typed and as shown, by their names; decoration as a pause.
+struct Name {
+    std::u32string_view chars;
+    const char* said;
+};
+constexpr Name kNames[] = {
+    {U"-－−", "マイナス"},   {U"+＋", "プラス"},       {U"@±", "プラスマイナス"}, {U"[≦", "小なりイコール"},
+    {U"]≧", "大なりイコール"}, {U"<＜", "小なり"},      {U">＞", "大なり"},       {U"=＝", "イコール"},
+    {U"&π", "パイ"},         {U"%°", "度"},           {U"'∠", "角"},           {U"$≡", "合同"},
+    {U"?∽", "相似"},         {U"~△", "三角形"},       {U"*", "かける"},        {U"/÷", "わる"},
+    {U"√", "ルート"},        {U",，", ", "},          {U"\\", ""},           {U"★☆・…～　 ", " "},
+};
+
 // One character as a word: digits as digits, signs and symbols by their
-// names, the blanks' circled numbers as "1番", decoration as a pause.
+// names, the blanks' circled numbers as "1番".
 std::string word(char32_t c) {
-    switch (c) {
-    case U'-': case U'－': case U'−': return "マイナス";
-    case U'+': case U'＋': return "プラス";
-    case U'@': case U'±': return "プラスマイナス";
-    case U'[': case U'≦': return "小なりイコール";
-    case U']': case U'≧': return "大なりイコール";
-    case U'<': case U'＜': return "小なり";
-    case U'>': case U'＞': return "大なり";
-    case U'=': case U'＝': return "イコール";
-    case U'&': case U'π': return "パイ";
-    case U'%': case U'°': return "度";
-    case U'\'': case U'∠': return "角";
-    case U'$': case U'≡': return "合同";
-    case U'?': case U'∽': return "相似";
-    case U'~': case U'△': return "三角形";
-    case U'*': return "かける";
-    case U'/': case U'÷': return "わる";
-    case U'√': return "ルート";
-    case U'★': case U'☆': case U'・': case U'…': case U'～': case U'　': case U' ': return " ";
-    case U'\\': return "";
-    case U',': case U'，': return ", ";
-    default: break;
-    }
+    for (const Name& n : kNames)
+        if (n.chars.find(c) != std::u32string_view::npos) return n.said;
     if (c >= U'①' && c <= U'⑳') return std::to_string(c - U'①' + 1) + "番";
     if (c >= 0xFF01 && c <= 0xFF5E) return utf8(c - 0xFEE0);   // full-width forms as ASCII
     return utf8(c);
