@@ -276,9 +276,24 @@ test('axe-core finds nothing wrong with either page: menu, practice, keypad, rec
       const tabbed = [];
       for (let i = 0; i < 2; ++i) {
         await page.keyboard.press('Tab');
-        tabbed.push(await page.evaluate(() => document.activeElement.id || document.activeElement.tagName));
+        tabbed.push(await page.evaluate(() => document.activeElement.id));
       }
-      assert.deepEqual(tabbed, ['pad-toggle', 'record-open'], where('Tab'));
+      // Within the keypad the arrows move and Enter presses the key: 1 → 2, a row down, Enter.
+      const focused = () => page.evaluate(() => {
+        const b = document.activeElement;
+        return { text: b.textContent, key: b.dataset.key, top: b.getBoundingClientRect().top };
+      });
+      await page.keyboard.press('Shift+Tab');
+      await page.keyboard.press('ArrowRight');
+      const two = await focused();
+      await page.keyboard.press('ArrowDown');
+      const below = await focused();
+      assert.ok(two.text === '2' && below.top > two.top, where(`the keypad by arrows: ${JSON.stringify([two, below])}`));
+      await page.keyboard.press('Enter');
+      await until(page, (s) => s.answer_text === below.key, `${below.key} typed from the keypad`);
+      await page.keyboard.press('Tab');
+      await page.keyboard.press('Tab');
+      assert.deepEqual(tabbed, ['', 'pad-toggle'], where('Tab'));   // the keypad ('' a key of it), then its toggle
       await page.keyboard.press('Enter');
       assert.equal(await page.evaluate(() => document.getElementById('record').open), true, 'opened by Enter');
       await page.keyboard.press('Escape');
