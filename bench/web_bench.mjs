@@ -1,15 +1,17 @@
 // The browser pages' start-up and slowest key, in Debian's headless Chromium
 // (./dev bench runs it):
 //
-//   weight       the bytes of each page (and of anything else it fetches)
+//   weight       the bytes of each page: served, the page and its program
+//                beside it; from disk, the single file
 //   first frame  from navigation to the first frame that carries drawing (the
-//                main menu), pages opened from disk at 1366 x 768, with the
+//                main menu), the single files opened from disk at 1366 x 768, with the
 //                processor unthrottled and slowed 4 and 6 times (DevTools'
 //                Emulation.setCPUThrottlingRate, as a low-end Chromebook);
 //                median of LOADS loads, the pages and rates taking turns; an
 //                empty page that draws on one canvas at once takes its turn
 //                too, as the floor: how quick the browser itself is in the run;
-//                two builds of a program are also compared turn by turn
+//                two builds of a program are also compared turn by turn; at
+//                the highest rate, each page's time as a multiple of the floor's
 //   slowest key  at 6 times slower: from each key event of a short practice
 //                (the menu's choice, the Enter that starts problem 1, the
 //                key pause, a wrong and a right answer) to the next frame the
@@ -19,7 +21,7 @@
 //   node bench/web_bench.mjs [--loads N] [--rates 1,4,6] [--key-rate 6] [--walks 3]
 //                            [--json FILE] [PAGE.html ...]
 //
-// The pages are build-web/varnel1.html and varnel2.html ($VARNEL_WEB_DIR) unless
+// The pages are build-web/varnel1-single.html and varnel2-single.html ($VARNEL_WEB_DIR) unless
 // others are named (to compare two builds); an http(s) URL is loaded as it is.
 import fs from 'node:fs';
 import os from 'node:os';
@@ -44,7 +46,7 @@ const keyRate = Number(option('--key-rate', '6'));
 const walks = Number(option('--walks', '3'));
 const jsonOut = option('--json', null);
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', 'build-web'));
-const pages = (args.length ? args : ['varnel1.html', 'varnel2.html'].map((f) => path.join(webDir, f)))
+const pages = (args.length ? args : ['varnel1-single.html', 'varnel2-single.html'].map((f) => path.join(webDir, f)))
   .map((p) => (/^https?:/.test(p) ? { name: p, url: p } : { name: path.basename(p), file: path.resolve(p),
                                                             url: pathToFileURL(path.resolve(p)).href }));
 // Pages of the same name from two builds are told apart by their paths.
@@ -159,9 +161,9 @@ async function keyWalk(page, rate) {
 const result = { weight: {}, first_frame_ms: {}, slowest_key_ms: {} };
 for (const page of pages) {
   if (!page.file) continue;
-  result.weight[page.name] = fs.statSync(page.file).size;
-  const wasm = page.file.replace(/\.html$/, '.wasm');
-  if (fs.existsSync(wasm)) result.weight[path.basename(wasm)] = fs.statSync(wasm).size;
+  const dir = path.dirname(page.file), served = path.basename(page.file).replace(/-single\.html$/, '');
+  for (const file of [page.file, path.join(dir, `${served}.html`), path.join(dir, `${served}.wasm`)])
+    if (fs.existsSync(file)) result.weight[path.relative(webDir, file)] = fs.statSync(file).size;
 }
 for (const [name, bytes] of Object.entries(result.weight)) console.log(`${name}: ${bytes.toLocaleString('en')} bytes`);
 
@@ -179,6 +181,11 @@ for (const rate of rates) {
                 `(${times[page.name].map(Math.round).join(', ')})`);
     // A second build of a program is also set against the first turn by turn:
     // the median of the differences, which the machine's drift sways far less.
+    if (page !== floor && rate === Math.max(...rates)) {
+      const ratio = m / median(times[floor.name]);
+      (result.to_floor ??= {})[page.name] = Math.round(ratio * 100) / 100;
+      console.log(`  ${ratio.toFixed(2)} times the floor's`);
+    }
     const first = page === floor ? page : pages.find((p) => bankOf(p) === bankOf(page));
     if (page === first) continue;
     const d = times[page.name].map((t, i) => t - times[first.name][i]);

@@ -146,6 +146,15 @@ EM_JS(void, varnel_keypad, (const char* rows), {
         (row) => row.split('\t').map((k) => { const [label, key, span] = k.split(String.fromCharCode(31)); return {label, key, span: +span}; })));
 });
 
+// Lets the page run once (its events, its painting) and comes back at once.
+EM_ASYNC_JS(void, varnel_yield, (), {
+    await new Promise((resolve) => {
+        const channel = new MessageChannel();
+        channel.port1.onmessage = () => resolve();
+        channel.port2.postMessage(0);
+    });
+});
+
 // Sleeps until a key, a composition or a resize arrives, or ms pass.
 EM_ASYNC_JS(void, varnel_wait, (int ms), {
     if (Module.varnelKeys.length || Module.varnelResized || Module.varnelComposingChanged) return;
@@ -228,12 +237,15 @@ public:
 
     // Shows what changed, then sleeps until a key comes: briefly while the pupil
     // is typing, longer once the page has been idle for a while. The program's
-    // first wait (start-up's flush of keys typed early) does not sleep: the
+    // first wait (start-up's flush of keys typed early) only lets the page run
+    // once, so that start-up and the first screen are tasks of their own: the
     // drill has nothing to show yet, and its first screen is what the pupil
     // is waiting for.
     void wait(std::deque<Key>& keys) override {
+        if (varnel_take_resize()) fit();   // the first screen goes out at its final size
         present();
         if (started_) varnel_wait(idle_waits_ < 60 ? 16 : 250);
+        else varnel_yield();
         started_ = true;
         ++idle_waits_;
         pump(keys);

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Writes a program's self-contained page: its shell (web/shell.html, as
-configured) with, at {{{ SCRIPT }}}, the program's WebAssembly in base64 (in
-<script id="program" type="application/octet-stream">, which the shell decodes
-and compiles) and Emscripten's JavaScript.
+"""Writes a program's two pages from its shell (web/shell.html, as configured):
+the served page, with Emscripten's JavaScript at {{{ SCRIPT }}} and the
+program's WebAssembly fetched beside it (NAME.wasm, copied here), and the
+single file for opening from disk, with the WebAssembly inlined before the
+JavaScript in base64 (in <script id="program" type="application/octet-stream">,
+which the shell decodes and compiles).
 
-  page.py SHELL PROGRAM.js PROGRAM.wasm OUT.html
+  page.py SHELL PROGRAM.js PROGRAM.wasm OUT.html OUT-single.html
 
 The bytes go in as they are: inflating gzipped ones cost a slow machine more
 time at start-up than the larger page costs it to read.
@@ -41,7 +43,7 @@ def ascii_page(page):
 
 
 def main():
-    shell_path, js_path, wasm_path, out_path = sys.argv[1:]
+    shell_path, js_path, wasm_path, out_path, single_path = sys.argv[1:]
     with open(shell_path, encoding="utf-8") as f:
         shell = f.read()
     with open(js_path, encoding="utf-8") as f:
@@ -52,10 +54,11 @@ def main():
         program = base64.b64encode(f.read()).decode("ascii")
     if shell.count("{{{ SCRIPT }}}") != 1:
         sys.exit(f"page.py: {shell_path} needs one {{{{{{ SCRIPT }}}}}}")
-    scripts = (f'<script id="program" type="application/octet-stream">{program}</script>\n'
-               f"<script>\n{js}\n</script>")
-    with open(out_path, "w", encoding="ascii", newline="\n") as f:
-        f.write(ascii_page(shell.replace("{{{ SCRIPT }}}", scripts)))
+    glue = f"<script>\n{js}\n</script>"
+    inlined = f'<script id="program" type="application/octet-stream">{program}</script>\n'
+    for path, scripts in ((out_path, glue), (single_path, inlined + glue)):
+        with open(path, "w", encoding="ascii", newline="\n") as f:
+            f.write(ascii_page(shell.replace("{{{ SCRIPT }}}", scripts)))
 
 
 if __name__ == "__main__":

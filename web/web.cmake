@@ -73,16 +73,21 @@ foreach(bank 1 2)
   target_link_options(varnel${bank} PRIVATE ${VARNEL_WEB_LINK})
   set_target_properties(varnel${bank} PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/program
                         LINK_DEPENDS ${CMAKE_BINARY_DIR}/never-wait.txt)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/varnel${bank}.html
+  # The served page with its program beside it, and the single file for disk.
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/varnel${bank}.html ${CMAKE_BINARY_DIR}/varnel${bank}-single.html
+                            ${CMAKE_BINARY_DIR}/varnel${bank}.wasm
                      COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/web/page.py ${shell} ${CMAKE_BINARY_DIR}/program/varnel${bank}.js
                              ${CMAKE_BINARY_DIR}/program/varnel${bank}.wasm
-                             ${CMAKE_BINARY_DIR}/varnel${bank}.html
+                             ${CMAKE_BINARY_DIR}/varnel${bank}.html ${CMAKE_BINARY_DIR}/varnel${bank}-single.html
+                     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/program/varnel${bank}.wasm
+                             ${CMAKE_BINARY_DIR}/varnel${bank}.wasm
                      DEPENDS varnel${bank} ${shell} web/page.py
-                     COMMENT "Page varnel${bank}.html" VERBATIM)
+                     COMMENT "Pages varnel${bank}.html, varnel${bank}-single.html" VERBATIM)
 
-  list(APPEND offline_files varnel${bank}.html varnel${bank}.webmanifest varnel${bank}.svg)
-  list(APPEND offline_paths ${CMAKE_BINARY_DIR}/varnel${bank}.html ${CMAKE_BINARY_DIR}/varnel${bank}.webmanifest
-                            ${CMAKE_BINARY_DIR}/varnel${bank}.svg)
+  # The single file is for disk: a served copy keeps the page and its program.
+  list(APPEND offline_files varnel${bank}.html varnel${bank}.wasm varnel${bank}.webmanifest varnel${bank}.svg)
+  list(APPEND offline_paths ${CMAKE_BINARY_DIR}/varnel${bank}.html ${CMAKE_BINARY_DIR}/varnel${bank}.wasm
+                            ${CMAKE_BINARY_DIR}/varnel${bank}.webmanifest ${CMAKE_BINARY_DIR}/varnel${bank}.svg)
   # 180: the home-screen icon of Apple tablets, which shows no transparency.
   foreach(size 180 192 512)
     set(png ${CMAKE_BINARY_DIR}/varnel${bank}-${size}.png)

@@ -9,11 +9,11 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
+import { serve } from './engines.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
@@ -453,8 +453,10 @@ test('idle at the menu the page uses little CPU; page weight', async () => {
   await page.waitForTimeout(5000);
   const share = (await busy() - b0) / ((Date.now() - t0) / 1000);
   figures.idle_cpu_percent = Math.round(share * 1000) / 10;
-  figures.page_bytes = { varnel1: fs.statSync(path.join(webDir, 'varnel1.html')).size,
-                         varnel2: fs.statSync(path.join(webDir, 'varnel2.html')).size };
+  // Served: the page and its program beside it; from disk: the single file.
+  const bytes = (...names) => names.reduce((n, name) => n + fs.statSync(path.join(webDir, name)).size, 0);
+  figures.page_bytes = { varnel1: bytes('varnel1.html', 'varnel1.wasm'), varnel2: bytes('varnel2.html', 'varnel2.wasm'),
+                         varnel1_single: bytes('varnel1-single.html'), varnel2_single: bytes('varnel2-single.html') };
   assert.ok(share < 0.05, `idle main thread busy ${share * 100}% of the time`);
   for (const bytes of Object.values(figures.page_bytes)) assert.ok(bytes < 1e6, `page of ${bytes} bytes`);
   await page.close();
@@ -481,26 +483,9 @@ test('navigation to the first menu frame, median of 5 loads, with and without th
   for (const [name, t] of Object.entries(times)) figures.first_menu_frame_ms[name] = Math.round(t.sort((a, b) => a - b)[2]);
 });
 
-// build-web/ on a static host, as a school would put it: each file as it is,
-// with its type, nothing else.
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
-                '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
-function serve(dir) {
-  const server = http.createServer((req, res) => {
-    const name = decodeURIComponent(new URL(req.url, 'http://host').pathname).replace(/\/$/, '/index.html');
-    const file = path.join(dir, path.normalize(name));
-    if (!file.startsWith(dir + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
-      res.writeHead(404).end();
-      return;
-    }
-    res.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
 test('served over http the pages can be installed, and after one visit they open offline', { timeout: 120000 }, async () => {
-  const server = await serve(webDir);
+  // (A host that sends the program under another type: it is compiled once it is in.)
+  const server = await serve(webDir, { '.wasm': 'application/octet-stream' });
   const base = `http://127.0.0.1:${server.address().port}/`;
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const page = await context.newPage();

@@ -15,6 +15,7 @@
 // and errors it logs are kept (errors).
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import path from 'node:path';
 import readline from 'node:readline';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -24,7 +25,34 @@ import puppeteer from 'puppeteer-core';
 const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
 const outDir = path.join(webDir, 'e2e');
-const pageUrl = (bank) => pathToFileURL(path.join(webDir, `varnel${bank}.html`)).href;
+
+// build-web/ on a static host, as a school would put it: each file as it is,
+// with its type, nothing else (types: what differs from the usual ones).
+export function serve(dir, types = {}) {
+  const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+                  '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json', '.wasm': 'application/wasm',
+                  ...types };
+  const server = http.createServer((req, res) => {
+    const name = decodeURIComponent(new URL(req.url, 'http://host').pathname).replace(/\/$/, '/index.html');
+    const file = path.join(dir, path.normalize(name));
+    if (!file.startsWith(dir + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// The page from disk (the single file it hands over to), or served over http.
+let host = null;
+async function pageUrl(bank, served) {
+  if (!served) return pathToFileURL(path.join(webDir, `varnel${bank}.html`)).href;
+  host ??= await serve(webDir);
+  host.unref();
+  return `http://127.0.0.1:${host.address().port}/varnel${bank}.html`;
+}
 
 const ENGINES = ['chromium', 'firefox', 'webkit'];
 
@@ -167,7 +195,7 @@ async function launchChromium() {
       const context = await browser.newContext({ viewport: { width: viewport.width, height: viewport.height },
                                                  deviceScaleFactor: viewport.dpr, hasTouch: viewport.touch });
       const page = new ChromiumPage(await context.newPage(), viewport);
-      await page.page.goto(pageUrl(bank));
+      await page.page.goto(await pageUrl(bank, viewport.served));
       return page;
     },
     close: () => browser.close(),
@@ -240,7 +268,7 @@ async function launchFirefox() {
       const page = await browser.newPage();
       await page.setViewport({ width: viewport.width, height: viewport.height, deviceScaleFactor: viewport.dpr });
       const wrapped = new FirefoxPage(page, viewport);
-      await page.goto(pageUrl(bank));
+      await page.goto(await pageUrl(bank, viewport.served));
       return wrapped;
     },
     async close() {
@@ -358,7 +386,7 @@ async function launchWebKit() {
       page.exited.then(() => pages.delete(page));
       try {
         await page.ready;
-        page.url = pageUrl(bank);
+        page.url = await pageUrl(bank, viewport.served);
         await page.send('open', { url: page.url });
       } catch (e) {
         await page.close();
@@ -379,8 +407,8 @@ const LAUNCHERS = { chromium: launchChromium, firefox: launchFirefox, webkit: la
 export async function launch(name) {
   const engine = await LAUNCHERS[name]();
   const open = engine.open;
-  engine.open = async (bank, { width = 1280, height = 800, dpr = 1, touch = false } = {}) => {
-    const page = await open(bank, { width, height, dpr, touch });
+  engine.open = async (bank, { width = 1280, height = 800, dpr = 1, touch = false, served = false } = {}) => {
+    const page = await open(bank, { width, height, dpr, touch, served });
     try {
       await page.menuShown();
     } catch (e) {

@@ -88,12 +88,14 @@ const layouts = [
   { name: 'phone-landscape', viewport: { width: 844, height: 390, ...IPAD }, shrinks: true },
 ];
 
-// bank: 1 or 2; viewport: { width, height, dpr, touch } (1280 x 800 at ratio 1 unless given);
+// bank: 1 or 2; viewport: { width, height, dpr, touch, served } (1280 x 800 at ratio 1 from
+// disk unless given; served: from a static host over http, the program beside the page);
 // play(page, engine): the scenario, from the main menu.
 const scenarios = [
   {
-    name: 'varnel1: practice from problem 2 started with keys, its answer typed and marked right',
+    name: 'varnel1 served: practice from problem 2 started with keys, its answer typed and marked right',
     bank: 1,
+    viewport: { served: true },
     async play(page) {
       assert.equal((await page.state()).title_text, 'varnel1');
       await page.screenshot('varnel1-menu');
@@ -144,9 +146,9 @@ const scenarios = [
     },
   },
   {
-    name: 'varnel2: problem 2 answered right, fractions and all, by taps on the keypad at ratio 2 in portrait',
+    name: 'varnel2 served: problem 2 answered right, fractions and all, by taps on the keypad at ratio 2 in portrait',
     bank: 2,
-    viewport: { width: 820, height: 1180, ...IPAD },
+    viewport: { width: 820, height: 1180, ...IPAD, served: true },
     async play(page, engine) {
       assert.equal(await keypadShown(page), engine.emulates.touch, 'the keypad shows by itself on a touch screen');
       await showKeypad(page);
