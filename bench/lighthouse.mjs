@@ -6,21 +6,20 @@
 //   desktop  a desktop window on a fast line
 //
 // Lighthouse simulates both from a trace of one real load. The server sends
-// build-web/ as every common static host does: HTML, JavaScript, WebAssembly
-// and the manifest gzip-compressed (level 6, as a web server's default), the
-// program with its type application/wasm, the PNG icons as they are. For each
+// build-web/ as every common static host does (tests/web/host.mjs): HTML,
+// JavaScript, WebAssembly and the manifest gzip-compressed, the program as
+// application/wasm, the PNG icons as they are. For each
 // page and preset it prints the performance score and the five metrics, the
 // median of RUNS runs (each metric's own median).
 //
 //   node bench/lighthouse.mjs [--runs 3] [--json FILE] [PAGE.html ...]
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
-import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 import lighthouse from 'lighthouse';
 import desktopConfig from 'lighthouse/core/config/desktop-config.js';
 import * as chromeLauncher from 'chrome-launcher';
+import { serve } from '../tests/web/host.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const args = process.argv.slice(2);
@@ -35,22 +34,7 @@ const jsonOut = option('--json', null);
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', 'build-web'));
 const pages = args.length ? args : ['varnel1.html', 'varnel2.html'];
 
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml', '.png': 'image/png' };
-const server = http.createServer((req, res) => {
-  const name = decodeURIComponent(new URL(req.url, 'http://host').pathname).replace(/\/$/, '/index.html');
-  const file = path.join(webDir, path.normalize(name));
-  if (!file.startsWith(webDir + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
-    res.writeHead(404).end();
-    return;
-  }
-  const type = TYPES[path.extname(file)] ?? 'application/octet-stream';
-  const gzip = type !== 'image/png' && /\bgzip\b/.test(req.headers['accept-encoding'] ?? '');
-  const body = fs.readFileSync(file);
-  res.writeHead(200, { 'content-type': type, ...(gzip ? { 'content-encoding': 'gzip', vary: 'Accept-Encoding' } : {}) });
-  res.end(gzip ? zlib.gzipSync(body, { level: 6 }) : body);
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const server = await serve(webDir, { gzip: true });
 const base = `http://127.0.0.1:${server.address().port}/`;
 
 const METRICS = { FCP: 'first-contentful-paint', LCP: 'largest-contentful-paint', TBT: 'total-blocking-time',

@@ -13,7 +13,7 @@ import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
-import { serve } from './engines.mjs';
+import { serve } from './host.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
@@ -485,7 +485,7 @@ test('navigation to the first menu frame, median of 5 loads, with and without th
 
 test('served over http the pages can be installed, and after one visit they open offline', { timeout: 120000 }, async () => {
   // (A host that sends the program under another type: it is compiled once it is in.)
-  const server = await serve(webDir, { '.wasm': 'application/octet-stream' });
+  const server = await serve(webDir, { types: { '.wasm': 'application/octet-stream' } });
   const base = `http://127.0.0.1:${server.address().port}/`;
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const page = await context.newPage();
