@@ -30,9 +30,9 @@
 namespace {
 
 // Growth allowed after the warm-up, per million keys. The bytes held at the
-// main menu do not move in a sound run but for a step when a buffer of the
-// driver's doubles (64 kB); a program that keeps 320 bytes a screen adds some
-// 700 kB per million keys. The resident memory also holds AddressSanitizer's
+// main menu (less the driver's own buffers of keys and drawing, which grow
+// with the longest run and screen so far) hardly move in a sound run; a
+// program that keeps 320 bytes a screen adds some 700 kB per million keys. The resident memory also holds AddressSanitizer's
 // own bookkeeping (shadow memory, the stack traces of every allocation), which
 // rises some 30 MB per million keys over the first 100,000 keys and slows down
 // after (10-20 MB over the first 300,000): its bound is for what the heap does

@@ -509,7 +509,7 @@ private:
         const long long now = now_ns();
         const double cpu_now = detail::thread_cpu_ms();
         if (key_pending_) timed(static_cast<double>(now - last_wait_ns_) / 1e6, cpu_now - last_wait_cpu_ms_);
-        if (run_polls_ == 0) figures_.held_bytes.push_back({figures_.keys, detail::held_bytes()});
+        if (run_polls_ == 0) figures_.held_bytes.push_back({figures_.keys, detail::held_bytes() - own_bytes()});
         figures_.polls += 1;
         started_ = 0;
         waiting_ = wait_shown(trace_, waiting_);
@@ -542,6 +542,14 @@ private:
         last_wait_clock_ms_ = detail::cpu_ms(cpu_clock_);
         last_wait_ns_ = now_ns();
         return keys;
+    }
+
+    // What the driver's own buffers hold that grows with the longest run or
+    // screen so far: not the program's.
+    long own_bytes() const {
+        std::size_t bytes = run_log_.capacity() + trace_.capacity() * sizeof(rt::TraceEntry);
+        for (const Heavy& h : heaviest_) bytes += h.line.capacity();
+        return static_cast<long>(bytes);
     }
 
     // The key handed at the last wait has been handled in `ms` (wall-clock
@@ -586,9 +594,6 @@ private:
         slot->cpu_ms = cpu_ms, slot->ms = ms, slot->drawn = trace_.size(), slot->started = started_;
         slot->kind = kind;
         slot->what = kind + ", " + at + " (seed " + std::to_string(options_.seed) + ")" + cost;
-        // The line keeps its room from one heavy key to the next: the memory
-        // the driver holds does not move with the runs' lengths.
-        slot->line.reserve(run_log_.capacity() + 32);
         slot->line.assign(std::to_string(options_.bank) + "\t" + clock_ + "\t").append(run_log_);
     }
 
