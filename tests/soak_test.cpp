@@ -1,11 +1,15 @@
 // Random-key soak of both programs: a seeded random pupil presses every key a
 // pupil can press, many thousands of times, from the main menu through
 // practice, browsing and every problem, and the drill's invariants hold at
-// every wait. The figures (key times, resident memory) are printed; their goals
-// are checked by the long form, bench/soak.cpp.
+// every wait. The figures (key times, resident memory) are printed; the memory
+// is judged by the long form, bench/soak.cpp, with the judge tested here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <random>
+#include <vector>
 
 #include "tools/soak.hpp"
 
@@ -50,3 +54,83 @@ TEST(Soak, Varnel1UnderRandomKeysKeepsItsInvariants) { expect_sound(1, 20240601)
 TEST(Soak, Varnel2UnderRandomKeysKeepsItsInvariants) { expect_sound(2, 20240602); }
 
 }  // namespace
+
+namespace {
+
+// Memory samples over a million keys, one every 2,500, each with a swing of
+// up to 5 MB (a screen freed, the next allocated), on top of `level`.
+std::vector<std::pair<long, long>> samples(const std::function<double(double)>& level) {
+    std::mt19937 random(5);
+    std::vector<std::pair<long, long>> s;
+    for (long keys = 0; keys <= 1000000; keys += 2500)
+        s.push_back({keys, static_cast<long>(300000 + level(keys / 1e6) + random() % 5000)});
+    return s;
+}
+
+}  // namespace
+
+// A leak grows; caches and a sanitizer's quarantine that fill and stop do not,
+// wherever they stop before the last quarter of the run.
+TEST(SoakMemory, OnlyMemoryThatKeepsRisingGrows) {
+    const double bound = 256;   // kB per million keys
+    struct Case {
+        const char* name;
+        std::function<double(double)> level;   // kB, of the run's share done
+        bool grows;
+        long warm_up_at_least, warm_up_at_most;
+    } cases[] = {
+        {"flat", [](double) { return 0.0; }, false, 0, 50000},
+        {"fills 300 MB in the first 40 %", [](double t) { return 300000 * std::min(t / 0.4, 1.0); }, false, 350000, 450000},
+        {"fills in the first 70 %", [](double t) { return 300000 * std::min(t / 0.7, 1.0); }, false, 650000, 750000},
+        {"one step of 2 MB at 90 %", [](double t) { return t > 0.9 ? 2000.0 : 0.0; }, false, 0, 50000},
+        {"leaks 1 MB per million keys", [](double t) { return 1000 * t; }, true, 0, 0},
+        {"fills, then leaks", [](double t) { return 300000 * std::min(t / 0.4, 1.0) + 1000 * t; }, true, 0, 0},
+        {"still filling at 95 %", [](double t) { return 300000 * std::min(t / 0.95, 1.0); }, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const soak::Growth g = soak::judge_growth(samples(c.level), bound);
+        EXPECT_EQ(g.grows, c.grows) << c.name << ": slope " << g.slope << " from " << g.warm_up_keys;
+        if (!c.grows) {
+            EXPECT_GE(g.warm_up_keys, c.warm_up_at_least) << c.name;
+            EXPECT_LE(g.warm_up_keys, c.warm_up_at_most) << c.name;
+        }
+    }
+}
+
+// The benchmark times the soak's heaviest keys again from their replays: each
+// must come to the same key, drawing the same and running the same start
+// routine; and the fixed replays must run each problem's start routine.
+TEST(SoakReplay, HeaviestKeysAndStartRoutinesReplayToTheirKeys) {
+    for (int bank : {1, 2}) {
+        const soak::Figures f = soak::run({.bank = bank, .seed = 7, .keys = 20000, .heaviest = 4});
+        ASSERT_EQ(f.heaviest.size(), 4u);
+        for (const soak::Heavy& h : f.heaviest) {
+            const soak::Cost c = soak::replay(soak::replay_of_line(h.line));
+            EXPECT_TRUE(c.reached) << h.what;
+            EXPECT_EQ(c.drawn, h.drawn) << h.what;
+            EXPECT_EQ(c.started, h.started) << h.what;
+        }
+        const std::vector<soak::Replay> starts = soak::start_routines(bank);
+        ASSERT_EQ(static_cast<int>(starts.size()), program_of_bank(bank).problem_count);
+        for (std::size_t i = 0; i < starts.size(); ++i)
+            EXPECT_EQ(soak::replay(starts[i]).started, static_cast<int>(i + 1)) << "bank " << bank;
+    }
+}
+
+// A program that stops coming back to wait for keys ends the soak, however
+// busy the machine: the hang is told by the processor time it burns.
+TEST(SoakDeathTest, AHangEndsTheSoak) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    class Spinning final : public Bank {
+    public:
+        Next start(int) override {
+            volatile long turns = 0;
+            for (;;) turns = turns + 1;
+        }
+        void hint1(int) override {}
+        void hint2(int) override {}
+        void answer(int) override {}
+    } spinning;
+    EXPECT_DEATH(soak::run({.bank = 1, .keys = 100000, .hang_cpu_seconds = 0.5, .bank_in_place = &spinning}),
+                 "HANG: no wait for a key after");
+}
