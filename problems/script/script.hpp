@@ -106,6 +106,8 @@ float first_value(Draw draw) {
 void clock_seeding();
 // A number as text without the blank: 3 -> "3", -12 -> "-12", 3.5 -> "3.5".
 Text text_of(float n);
+// A number as text with its sign: 3 -> "+3", -12 -> "-12", 0 -> "0".
+Text signed_text(float n);
 // build_fraction: the reduced fraction num/den as markup ("ﾀ1/3ﾀ", "-ﾀ1/3ﾀ", "2").
 Text fraction(float numerator, float denominator);
 // strip_answer_marks: the markup as a typed answer ("-ﾀ1/3ﾀ" -> "-1/3").
