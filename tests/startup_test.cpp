@@ -110,4 +110,7 @@ TEST(Player, WritesThePngTheTraceAndTheStateAndEndsWithStatusZero) {
         EXPECT_NE(std::system(bad.c_str()), 0) << args;
     }
     EXPECT_EQ(slurp(dir + "/err.txt").rfind("usage: varnel-play --bank 1|2", 0), 0u) << "no --bank: the usage";
+    const std::string help = std::string(VARNEL_BUILD_DIR) + "/varnel-play --help >" + dir + "/help.txt";
+    EXPECT_EQ(std::system(help.c_str()), 0);
+    EXPECT_EQ(slurp(dir + "/help.txt").rfind("usage: varnel-play --bank 1|2", 0), 0u) << "--help: the usage";
 }
