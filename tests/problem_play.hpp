@@ -185,4 +185,18 @@ inline const std::string kNextStep = "☆もう１度練習する…１    ☆�
 inline const std::string kEndOfBank =
     "☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３";
 
+// The problem ended: the menu after it shows (the next-step menu, or the
+// end-of-bank menu after the program's last problem).
+inline bool ended(const Trace& trace) { return count_text(trace, kNextStep) + count_text(trace, kEndOfBank) > 0; }
+
+// The keys that practise problem n of `bank` and answer every blank with its
+// main form, read from a run that stops at the answer line. The "x" after the
+// start number answers a key pause, or else is typed and taken back.
+inline std::string right_at_once(int n, int bank = 1) {
+    run(practice_from(n) + "x", bank);
+    std::string keys = practice_from(n) + "x{BS}";
+    for (int k = 1; k <= g.blank_count; ++k) keys += keys_for(g.expected(k, 1));
+    return keys;
+}
+
 }  // namespace problem_play

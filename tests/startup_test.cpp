@@ -41,9 +41,10 @@ std::string slurp(const std::string& path) {
 
 TEST(Startup, SetsTheGlobalsAndDeclaresTheArraysForEachProgram) {
     play(program_of_bank(2), {.time = "10:20:30"});
+    const int count = program_of_bank(2).problem_count;
     EXPECT_EQ(g.title_text, "varnel2");
-    EXPECT_EQ(g.problem_count, 10);
-    EXPECT_EQ(g.problem_done.upper(), 10);
+    EXPECT_EQ(g.problem_count, count);
+    EXPECT_EQ(g.problem_done.upper(), count);
     EXPECT_EQ(g.rnd_seed, 60);
     EXPECT_EQ(g.answer_x, 480);
     EXPECT_EQ(g.answer_y, 576);
@@ -51,12 +52,12 @@ TEST(Startup, SetsTheGlobalsAndDeclaresTheArraysForEachProgram) {
     EXPECT_EQ(g.frac_text.upper(), 10);
     EXPECT_EQ(g.expected.rows(), 6);
     EXPECT_EQ(g.expected.columns(), 3);
-    EXPECT_THROW(g.problem_done[11], rt::Fault);
+    EXPECT_THROW(g.problem_done[count + 1], rt::Fault);
     EXPECT_THROW(g.num[-1], rt::Fault);
 
     play(program_of_bank(1), {.time = "00:00:00"});
     EXPECT_EQ(g.title_text, "varnel1");
-    EXPECT_EQ(g.problem_done.upper(), 11);
+    EXPECT_EQ(g.problem_done.upper(), program_of_bank(1).problem_count);
     EXPECT_EQ(g.rnd_seed, 0);
 }
 
