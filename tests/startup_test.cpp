@@ -106,7 +106,7 @@ TEST(Player, WritesThePngTheTraceAndTheStateAndEndsWithStatusZero) {
     EXPECT_NE(state.find("\"expected\":[[\"\",\"\",\"\"],"), std::string::npos);
     EXPECT_EQ(slurp(dir + "/p.png").substr(1, 3), "PNG");
 
-    for (const char* args : {" --bank 3", "", " --keys 1"}) {
+    for (const char* args : {" --bank 3", " --bank 1 --time 2026-01-01T09:00:00", "", " --keys 1"}) {
         std::string bad = std::string(VARNEL_BUILD_DIR) + "/varnel-play" + args + " 2>" + dir + "/err.txt";
         EXPECT_NE(std::system(bad.c_str()), 0) << args;
     }

@@ -4,6 +4,7 @@
 // Runs a drill program headless from a key script and writes what it showed,
 // the practice record it kept (appended to FILE, as the desktop programs do),
 // and what it said for assistive technology (one announcement a line).
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -29,6 +30,14 @@ const char* const kOptions =
     "  --speech FILE    what the run said for screen readers, one announcement a line\n"
     "\n"
     "example: varnel-play --bank 1 --time 09:00:00 --keys '13{Enter}' --png p.png\n";
+
+// "hh:mm:ss", as the drill reads its clock.
+bool clock_reading(const std::string& t) {
+    if (t.size() != 8) return false;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (i % 3 == 2 ? t[i] != ':' : !std::isdigit(static_cast<unsigned char>(t[i]))) return false;
+    return true;
+}
 }
 
 int main(int argc, char** argv) {
@@ -61,6 +70,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (options.scale <= 0 || options.scale > 8) throw std::invalid_argument("--scale takes a number above 0, at most 8");
+        if (!options.time.empty() && !clock_reading(options.time)) throw std::invalid_argument("--time takes HH:MM:SS");
         play(options);
         return 0;
     } catch (const std::exception& e) {
