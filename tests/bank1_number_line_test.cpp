@@ -6,12 +6,11 @@
 #include <set>
 
 #include "problems/script/number_line.hpp"
-#include "tests/bank1_problems.hpp"
 #include "tests/problem_play.hpp"
 
 namespace {
 
-using namespace bank1_test;
+using namespace problem_play;
 using script::num;
 using script::num_text;
 using script::aux_text;
@@ -27,7 +26,7 @@ TEST(Bank1NaturalNumbers, ValuesAndTheShuffledListOverManyStarts) {
     std::set<std::string> firsts;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed, "x");
-        start(4);
+        start_routine(4);
         SCOPED_TRACE("seed " + std::to_string(seed));
         EXPECT_TRUE(num[1] >= 1 && num[1] <= 15 && num[1] == std::floor(num[1])) << num[1];
         EXPECT_TRUE(num[2] >= 1 && num[2] <= 15 && num[2] == std::floor(num[2])) << num[2];
@@ -72,16 +71,16 @@ TEST(Bank1NaturalNumbers, AnswersAfterTheKeyPauseListTwoNaturalsAndFiveIntegers)
     fresh_screen(21, "x");
     Trace trace;
     rt::set_trace(&trace);
-    start(4);
+    start_routine(4);
     rt::set_trace(nullptr);
 
-    EXPECT_EQ(row(trace, 108, 64), "①次の数の中で自然数を書きなさい。");
-    EXPECT_EQ(row(trace, 144, 64), "②次の数の中で整数を書きなさい。");
-    std::string naturals = "①自然数…" + wide(num_text[1]) + "，" + wide(num_text[2]);
-    std::string integers = "②整数…" + wide(num_text[1]);
-    for (int i = 2; i <= 5; ++i) integers += "，" + wide(num_text[i]);
-    EXPECT_EQ(row(trace, 288, 64), naturals);
-    EXPECT_EQ(row(trace, 342, 64), integers);
+    EXPECT_EQ(row(trace, 108, kAnyColour, 64), "①次の数の中で自然数を書きなさい。");
+    EXPECT_EQ(row(trace, 144, kAnyColour, 64), "②次の数の中で整数を書きなさい。");
+    std::string naturals = "①自然数…" + shown(num_text[1]) + "，" + shown(num_text[2]);
+    std::string integers = "②整数…" + shown(num_text[1]);
+    for (int i = 2; i <= 5; ++i) integers += "，" + shown(num_text[i]);
+    EXPECT_EQ(row(trace, 288, kAnyColour, 64), naturals);
+    EXPECT_EQ(row(trace, 342, kAnyColour, 64), integers);
 
     // Drawn in colour 13, and only after the pause.
     std::size_t pause = 0, answers = 0;
@@ -109,8 +108,8 @@ float item_value(const Text& item) {
 TEST(Bank1NaturalNumbers, WorkedAnswersListExactlyTheWholeNumbersShownAtEveryClock) {
     for (int seed = 0; seed <= 141; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        Trace trace = problem_play::practice_screen(
-            play({.bank = 1, .time = problem_play::clock_for_seed(seed), .keys = practice_from(4) + "x"}).trace);
+        Trace trace = practice_screen(
+            play({.bank = 1, .time = clock_for_seed(seed), .keys = practice_from(4) + "x"}).trace);
         std::set<float> values;
         std::vector<Text> naturals, integers;
         for (const Text& item : {num_text[1], num_text[2], num_text[3], num_text[4], num_text[5], num_text[6],
@@ -124,11 +123,11 @@ TEST(Bank1NaturalNumbers, WorkedAnswersListExactlyTheWholeNumbersShownAtEveryClo
         EXPECT_EQ(values.size(), 9u);
         auto listed = [](const std::vector<Text>& items) {
             std::multiset<std::string> out;
-            for (const Text& t : items) out.insert(wide(t));
+            for (const Text& t : items) out.insert(shown(t));
             return out;
         };
         auto answered = [&](float y, const std::string& head) {
-            std::string r = row(trace, y, 64);
+            std::string r = row(trace, y, kAnyColour, 64);
             EXPECT_EQ(r.rfind(head, 0), 0u) << r;
             std::multiset<std::string> out;
             for (std::size_t at = head.size(), comma; at <= r.size(); at = comma + 3) {
@@ -240,7 +239,7 @@ TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
         fresh_screen(seed, "", clock);
         Trace trace;
         rt::set_trace(&trace);
-        start(5);
+        start_routine(5);
         rt::set_trace(nullptr);
         SCOPED_TRACE("seed " + std::to_string(seed));
         a_values.insert(num[1]);
@@ -272,11 +271,11 @@ TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
 TEST(Bank1NumberLineIntegers, DrawsAfterTheFirstValueFollowOnlyTheClock) {
     start_up();
     fresh_screen(1, "", "09:30:15");
-    start(5);
+    start_routine(5);
     float b = num[2];
     for (unsigned seed = 2; seed <= 20; ++seed) {
         fresh_screen(seed, "", "09:30:15");
-        start(5);
+        start_routine(5);
         EXPECT_EQ(num[2], b);
     }
 }
@@ -285,10 +284,10 @@ TEST(Bank1NumberLineIntegers, FirstValueIsDrawnAgainWhenItRepeatsTheLastOne) {
     start_up();
     for (unsigned seed = 1; seed <= 30; ++seed) {
         fresh_screen(seed);
-        start(5);
+        start_routine(5);
         float first = num[1];
         fresh_screen(seed);   // the same draws again: the first one now repeats
-        start(5);
+        start_routine(5);
         EXPECT_NE(num[1], first);
         EXPECT_EQ(g.last_first_value, num[1]);
     }
@@ -297,17 +296,17 @@ TEST(Bank1NumberLineIntegers, FirstValueIsDrawnAgainWhenItRepeatsTheLastOne) {
 TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
     start_up();
     fresh_screen(4);
-    start(5);
+    start_routine(5);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(5);
     script::bank(1).hint2(5);
     script::bank(1).answer(5);
     rt::set_trace(nullptr);
-    EXPECT_EQ(row(trace, 144, 32), "正の数…０より右の方に表される数");
-    EXPECT_EQ(row(trace, 180, 32), "負の数…０より左の方に表される数（－をつける）");
-    EXPECT_EQ(row(trace, 252, 144, 288), "…" + wide(num_text[1]));
-    EXPECT_EQ(row(trace, 252, 304), "…" + wide(num_text[2]));
+    EXPECT_EQ(row(trace, 144, kAnyColour, 32), "正の数…０より右の方に表される数");
+    EXPECT_EQ(row(trace, 180, kAnyColour, 32), "負の数…０より左の方に表される数（－をつける）");
+    EXPECT_EQ(row(trace, 252, kAnyColour, 144, 288), "…" + shown(num_text[1]));
+    EXPECT_EQ(row(trace, 252, kAnyColour, 304), "…" + shown(num_text[2]));
     for (const auto& e : trace)
         if (e.y1 == 252) { EXPECT_EQ(e.c, 13); }
 }
@@ -318,7 +317,7 @@ TEST(Bank1NumberLineIntegers, RightAtOnceWithOrWithoutThePlusAndNeverThePairOfOp
     PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for(a) + keys_for(b)});
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(r.trace, 5), "○");
-    EXPECT_EQ(row(r.trace, 252, 304), "…" + wide(b));
+    EXPECT_EQ(row(r.trace, 252, kAnyColour, 304), "…" + shown(b));
 
     // A with its "+": every blank earns its ○, and so does the whole answer.
     play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("+" + a) + keys_for(b)});
@@ -339,7 +338,7 @@ TEST(Bank1NumberLineIntegers, WrongThreeTimesEndsWithTheAnswer) {
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(r.trace, 5), "×");
     EXPECT_EQ(count_text(r.trace, "スペース　キーを押す"), 2);
-    EXPECT_EQ(row(r.trace, 252, 304), "…" + wide(b));
+    EXPECT_EQ(row(r.trace, 252, kAnyColour, 304), "…" + shown(b));
 }
 
 // ---- problem 6: halves C and D ---------------------------------------------------------
@@ -352,7 +351,7 @@ TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
         fresh_screen(seed, "", clock);
         Trace trace;
         rt::set_trace(&trace);
-        start(6);
+        start_routine(6);
         rt::set_trace(nullptr);
         SCOPED_TRACE("seed " + std::to_string(seed));
         c_values.insert(num[3]);
@@ -381,17 +380,17 @@ TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
 TEST(Bank1NumberLineHalves, HintsSayWhereHalvesLieAndAnswerNamesD) {
     start_up();
     fresh_screen(8);
-    start(6);
+    start_routine(6);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(6);
     script::bank(1).hint2(6);
     script::bank(1).answer(6);
     rt::set_trace(nullptr);
-    EXPECT_EQ(row(trace, 180, 32), "数と数のまん中は０．５");
-    EXPECT_EQ(row(trace, 216, 32), "負の数…０より左の方に表される数（－をつける）");
-    EXPECT_EQ(row(trace, 279, 144, 288), "…" + wide(num_text[3]));
-    EXPECT_EQ(row(trace, 279, 304), "…" + wide(num_text[4]));
+    EXPECT_EQ(row(trace, 180, kAnyColour, 32), "数と数のまん中は０．５");
+    EXPECT_EQ(row(trace, 216, kAnyColour, 32), "負の数…０より左の方に表される数（－をつける）");
+    EXPECT_EQ(row(trace, 279, kAnyColour, 144, 288), "…" + shown(num_text[3]));
+    EXPECT_EQ(row(trace, 279, kAnyColour, 304), "…" + shown(num_text[4]));
 }
 
 TEST(Bank1NumberLineHalves, RightAtOnceWithBothHalves) {

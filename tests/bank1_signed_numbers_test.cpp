@@ -5,11 +5,11 @@
 #include <regex>
 #include <set>
 
-#include "tests/bank1_problems.hpp"
+#include "tests/problem_play.hpp"
 
 namespace {
 
-using namespace bank1_test;
+using namespace problem_play;
 using script::num;
 using script::num_text;
 using script::aux;
@@ -30,10 +30,10 @@ TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
     fresh_screen(1, "x");
     Trace trace;
     rt::set_trace(&trace);
-    start(1);
+    start_routine(1);
     rt::set_trace(nullptr);
 
-    EXPECT_EQ(row(trace, 72, 64), "次の問題と答えをノートに書きなさい。");
+    EXPECT_EQ(row(trace, 72, kAnyColour, 64), "次の問題と答えをノートに書きなさい。");
     // Three half-width blanks move the pen 48 dots before the heading.
     EXPECT_EQ(count_text(trace, "＜"), 1);
     for (const auto& e : trace)
@@ -67,23 +67,23 @@ TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
     }
 
     // The terms, centred in their boxes: "正の数" in the 80-dot box of ① at 240 + 16.
-    EXPECT_EQ(row(trace, 144, 240, 320), "問１正の数");
-    EXPECT_EQ(row(trace, 180, 240, 320), "問２負の数");
-    EXPECT_EQ(row(trace, 234, 160, 256), "問３正の符号");
-    EXPECT_EQ(row(trace, 234, 352, 448), "問４負の符号");
-    EXPECT_EQ(row(trace, 270, 256, 304), "問５０");
-    EXPECT_EQ(row(trace, 306, 336, 400), "問６自然数");
+    EXPECT_EQ(row(trace, 144, kAnyColour, 240, 320), "問１正の数");
+    EXPECT_EQ(row(trace, 180, kAnyColour, 240, 320), "問２負の数");
+    EXPECT_EQ(row(trace, 234, kAnyColour, 160, 256), "問３正の符号");
+    EXPECT_EQ(row(trace, 234, kAnyColour, 352, 448), "問４負の符号");
+    EXPECT_EQ(row(trace, 270, kAnyColour, 256, 304), "問５０");
+    EXPECT_EQ(row(trace, 306, kAnyColour, 336, 400), "問６自然数");
     for (const auto& e : trace)
         if (e.text == "正" && e.y1 == 144) { EXPECT_EQ(e.x1, 256); }
     // The text after each box of the question stays: " という。" after ①.
-    EXPECT_EQ(row(trace, 144, 320), "という。");
-    EXPECT_EQ(row(trace, 270, 304), "、負の整数がある。");
+    EXPECT_EQ(row(trace, 144, kAnyColour, 320), "という。");
+    EXPECT_EQ(row(trace, 270, kAnyColour, 304), "、負の整数がある。");
 }
 
 TEST(Bank1Terms, SelfCheckAcceptsOneAndItsAlternatives) {
     start_up();
     fresh_screen(1, "x");
-    start(1);
+    start_routine(1);
     EXPECT_EQ(g.blank_count, 1);
     EXPECT_EQ(expected(1, 1), "1");
     EXPECT_EQ(g.expected_all, "1");
@@ -113,7 +113,7 @@ TEST(Bank1Temperatures, ValuesAndAcceptedAnswersOverManyStarts) {
     int whole = 0;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed);
-        start(2);
+        start_routine(2);
         SCOPED_TRACE("seed " + std::to_string(seed));
         EXPECT_GE(num[1], 1.0f);
         EXPECT_LE(num[1], 15.9f + 1e-4f);
@@ -146,11 +146,11 @@ TEST(Bank1Temperatures, QuestionShowsTheLowerTemperatureWithoutItsSign) {
     fresh_screen(7);
     Trace trace;
     rt::set_trace(&trace);
-    start(2);
+    start_routine(2);
     rt::set_trace(nullptr);
-    EXPECT_EQ(row(trace, 72, 64), "次の温度をいいなさい。");
-    EXPECT_EQ(row(trace, 99, 64), "①０℃より" + wide(num_text[1]) + "℃高い温度");
-    EXPECT_EQ(row(trace, 126, 64), "②０℃より" + wide(num_text[3]) + "℃低い温度");
+    EXPECT_EQ(row(trace, 72, kAnyColour, 64), "次の温度をいいなさい。");
+    EXPECT_EQ(row(trace, 99, kAnyColour, 64), "①０℃より" + shown(num_text[1]) + "℃高い温度");
+    EXPECT_EQ(row(trace, 126, kAnyColour, 64), "②０℃より" + shown(num_text[3]) + "℃低い温度");
     // The panel: 48, 63 to 480, 171, drawn 4 dots beyond top and bottom.
     bool panel = false;
     for (const auto& e : fills(trace, 2)) panel |= e.x1 == 48 && e.y1 == 59 && e.x2 == 480 && e.y2 == 175;
@@ -163,7 +163,7 @@ TEST(Bank1Temperatures, FirstValueNeverRepeatsOnTheNextStart) {
     float previous = -1;
     std::set<float> seen;
     for (int i = 0; i < 300; ++i) {
-        start(2);
+        start_routine(2);
         EXPECT_NE(num[1], previous);
         EXPECT_EQ(g.last_first_value, num[1]);
         previous = num[1];
@@ -176,7 +176,7 @@ TEST(Bank1Temperatures, FirstValueNeverRepeatsOnTheNextStart) {
 TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
     start_up();
     fresh_screen(11);
-    start(2);
+    start_routine(2);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(2);
@@ -193,10 +193,10 @@ TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
     EXPECT_EQ(fives, 14);
     EXPECT_EQ(tens, 8);
     // The scale's labels on both sides, right-aligned in three cells.
-    EXPECT_EQ(row(trace, 422, 960, 1008), "－３０");
-    EXPECT_EQ(row(trace, 422, 1048, 1096), "－３０");
-    EXPECT_EQ(row(trace, 302, 960, 1008), "０");
-    EXPECT_EQ(row(trace, 142, 1048, 1096), "４０");
+    EXPECT_EQ(row(trace, 422, kAnyColour, 960, 1008), "－３０");
+    EXPECT_EQ(row(trace, 422, kAnyColour, 1048, 1096), "－３０");
+    EXPECT_EQ(row(trace, 302, kAnyColour, 960, 1008), "０");
+    EXPECT_EQ(row(trace, 142, kAnyColour, 1048, 1096), "４０");
     for (const auto& e : trace)
         if (e.text == "０" && e.y1 == 302) { EXPECT_TRUE(e.x1 == 992 || e.x1 == 1080) << e.x1; }
     bool bulb = false;
@@ -217,8 +217,8 @@ TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
     script::bank(1).hint2(2);
     script::bank(1).answer(2);
     rt::set_trace(nullptr);
-    EXPECT_EQ(row(trace, 288, 48), "①" + wide(num_text[1]) + "℃");
-    EXPECT_EQ(row(trace, 324, 48), "②" + wide(num_text[2]) + "℃");
+    EXPECT_EQ(row(trace, 288, kAnyColour, 48), "①" + shown(num_text[1]) + "℃");
+    EXPECT_EQ(row(trace, 324, kAnyColour, 48), "②" + shown(num_text[2]) + "℃");
     std::vector<rt::TraceEntry> tube = fills(trace, 14), lower = fills(trace, 5);
     ASSERT_EQ(tube.size(), 1u);
     EXPECT_EQ(tube[0].y2, 160);
@@ -230,7 +230,7 @@ TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
 TEST(Bank1Temperatures, ColumnOfTheExtremeTemperaturesStaysInsideTheScale) {
     start_up();
     fresh_screen(1);
-    start(2);
+    start_routine(2);
     num[1] = 15.9f;
     num[2] = -15.9f;
     Trace trace;
@@ -253,21 +253,21 @@ TEST(Bank1Temperatures, RightAtOnceShowsThermometerHintsAndAnswer) {
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(r.trace, 2), "○");
     EXPECT_EQ(fills(r.trace, 14).size(), 2u);   // the tube, emptied again by hint 2
-    EXPECT_EQ(row(r.trace, 324, 48, 320), "②" + wide(low) + "℃");
+    EXPECT_EQ(row(r.trace, 324, kAnyColour, 48, 320), "②" + shown(low) + "℃");
     EXPECT_EQ(count_text(r.trace, "スペース　キーを押す"), 0);
 }
 
 TEST(Bank1Temperatures, LowerTemperatureWithoutItsSignIsWrongThreeTimes) {
     play({.bank = 1, .time = kClock, .keys = practice_from(2)});
-    Text high = expected(1, 1), shown = num_text[3];
-    std::string wrong = keys_for(high) + keys_for(shown);
+    Text high = expected(1, 1), unsigned_low = num_text[3];
+    std::string wrong = keys_for(high) + keys_for(unsigned_low);
     PlayResult r = play({.bank = 1, .time = kClock,
                          .keys = practice_from(2) + wrong + "{Space}" + wrong + "{Space}" + wrong});
     EXPECT_EQ(g.attempt_count, 3);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(r.trace, 2), "×");
     EXPECT_EQ(count_text(r.trace, "スペース　キーを押す"), 2);
-    EXPECT_EQ(row(r.trace, 324, 48, 320), "②－" + wide(shown) + "℃");
+    EXPECT_EQ(row(r.trace, 324, kAnyColour, 48, 320), "②－" + shown(unsigned_low) + "℃");
     EXPECT_GE(count_text(r.trace, "☆もう１度練習する…１    ☆次に進む…２"), 1);
 }
 
@@ -288,7 +288,7 @@ TEST(Bank1SignedNumbers, ValuesAndAcceptedAnswersOverManyStarts) {
     int reduced = 0;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed);
-        start(3);
+        start_routine(3);
         SCOPED_TRACE("seed " + std::to_string(seed));
         // 1.1 to 9.9 with a tenths digit 1 to 9.
         EXPECT_TRUE(std::regex_match(num_text[11], std::regex("[1-9]\\.[1-9]"))) << num_text[11];
@@ -323,7 +323,7 @@ TEST(Bank1SignedNumbers, FirstValueNeverRepeatsOnTheNextStart) {
     fresh_screen(5);
     float previous = -1;
     for (int i = 0; i < 300; ++i) {
-        start(3);
+        start_routine(3);
         EXPECT_NE(num[11], previous);
         previous = num[11];
     }
@@ -334,24 +334,24 @@ TEST(Bank1SignedNumbers, QuestionAndHintsShowTheNumbersAndTheThermometer) {
     fresh_screen(9);
     Trace trace;
     rt::set_trace(&trace);
-    start(3);
+    start_routine(3);
     script::bank(1).hint1(3);
     std::size_t after_hint1 = trace.size();
     script::bank(1).hint2(3);
     script::bank(1).answer(3);
     rt::set_trace(nullptr);
 
-    EXPECT_EQ(row(trace, 72, 64), "次の数を、正の符号、負の符号をつけて表しなさい。");
-    EXPECT_EQ(row(trace, 99, 64), "①０より" + wide(num_text[11]) + "大きい数");
+    EXPECT_EQ(row(trace, 72, kAnyColour, 64), "次の数を、正の符号、負の符号をつけて表しなさい。");
+    EXPECT_EQ(row(trace, 99, kAnyColour, 64), "①０より" + shown(num_text[11]) + "大きい数");
     // The fraction is stacked: its bar on the row between "② 0より" and " 小さい数",
     // the numerator 12 dots above, the denominator 15 below.
     std::string n = utf8(expected(2, 1)).substr(1, utf8(expected(2, 1)).find('/') - 1);
     std::string m = utf8(expected(2, 1)).substr(utf8(expected(2, 1)).find('/') + 1);
-    EXPECT_EQ(row(trace, 144, 64), "②０より" + bar(m.size()) + "小さい数");
-    EXPECT_EQ(row(trace, 132, 64, 400), wide(n));
-    EXPECT_EQ(row(trace, 159, 64, 400), wide(m));
-    EXPECT_EQ(row(trace, 288, 48), "①＋" + wide(num_text[11]));
-    EXPECT_EQ(row(trace, 324, 48), "②－" + bar(m.size()));
+    EXPECT_EQ(row(trace, 144, kAnyColour, 64), "②０より" + bar(m.size()) + "小さい数");
+    EXPECT_EQ(row(trace, 132, kAnyColour, 64, 400), shown(n));
+    EXPECT_EQ(row(trace, 159, kAnyColour, 64, 400), shown(m));
+    EXPECT_EQ(row(trace, 288, kAnyColour, 48), "①＋" + shown(num_text[11]));
+    EXPECT_EQ(row(trace, 324, kAnyColour, 48), "②－" + bar(m.size()));
 
     // Hint 1's column at the decimal, hint 2's just below the 0 ℃ mark.
     std::vector<rt::TraceEntry> columns = fills(Trace(trace.begin(), trace.begin() + after_hint1), 5);
@@ -384,7 +384,7 @@ TEST(Bank1SignedNumbers, DecimalWithoutItsSignIsWrong) {
     EXPECT_EQ(grid_mark(r.trace, 3), "×");
     EXPECT_EQ(count_text(r.trace, "スペース　キーを押す"), 2);
     // The answer routine ran: the sign and the bar of the stacked fraction.
-    EXPECT_EQ(row(r.trace, 324, 48, 320), "②－" + bar(second.size() - second.find('/') - 1));
+    EXPECT_EQ(row(r.trace, 324, kAnyColour, 48, 320), "②－" + bar(second.size() - second.find('/') - 1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/backend.hpp"
+#include "tests/problem_play.hpp"
 #include "tests/test_bank.hpp"
 
 namespace {
@@ -140,6 +141,29 @@ TEST(Driver, EndOfBankMenuOffersTheSameProblemANewRunOrTheMenu) {
     trace = run(last + "3" + "3" + "1");
     EXPECT_EQ(cls_count(trace), screens + 1);
     EXPECT_EQ(count_text(trace, "何番から始めますか　番号を入力し、Enter キーを押してください。"), 1);
+}
+
+// The real programs, whatever their count: the last problem ends with the
+// end-of-bank menu, whose choices lead to it again, to problem 1 in a new run,
+// or to the main menu.
+TEST(Driver, TheLastProblemOfEachProgramEndsWithTheEndOfBankMenu) {
+    for (int bank : {1, 2}) {
+        SCOPED_TRACE("varnel" + std::to_string(bank));
+        const int last = program_of_bank(bank).problem_count;
+        const std::string keys = problem_play::right_at_once(last, bank);
+        Trace trace = problem_play::run(keys + "1", bank);
+        EXPECT_GT(count_text(trace, kEndOfBank), 0);
+        EXPECT_EQ(count_text(trace, kNextStep), 0);
+        EXPECT_EQ(count_text(trace, "ＮＯ"), 2);
+        EXPECT_EQ(g.problem_no, last);
+
+        problem_play::run(keys + "2", bank);
+        EXPECT_EQ(g.problem_no, 1);
+        EXPECT_EQ(g.practice_runs, 2);
+
+        trace = problem_play::run(keys + "3", bank);
+        EXPECT_EQ(count_text(trace, "★"), 6);   // the main menu's three lines, twice
+    }
 }
 
 TEST(Driver, AnAbandonedLineSpendsTheAttemptWithoutAHint) {

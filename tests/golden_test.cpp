@@ -1,17 +1,33 @@
 // Golden runs: every problem of both programs at three clock times, answered
 // right at once and answered wrong three times, from the main menu to the
-// menu after the problem. The trace of every drawing call and the final PNG
-// of each run are kept as hashes in tests/golden/runs.txt; a change that
-// should leave every screen as it was must leave every hash as it was.
+// menu after the problem. What each run drew (the trace of every drawing call
+// and key) and showed (the pixels of its last screen) is kept as hashes in
+// tests/golden/runs.txt, the program's menus and grid apart from each
+// problem's own screens, so that a problem added to a program changes its
+// "menu" line and no other problem's line:
 //
-// When a screen is meant to change, record the hashes anew and read the
-// difference of tests/golden/runs.txt in the commit:
+//     1 menu T P          the main menu, the start number and the practice's
+//                         title strip and grid, up to problem 1's start: T the
+//                         trace, P the strip's pixels at the end of that run
+//                         (the problem count shows in both)
+//     1 next-step T       the menu after a problem that is not the last
+//     1 end-of-bank T     the menu after the last problem
+//     1 5 10:59:59 right T P
+//                         problem 5's own screens: T the trace from its start
+//                         routine (which clears the screen under the title
+//                         strip) to the menu after it, P the pixels under the
+//                         strip at the end, the menu's line left out
+//
+// A change that should leave every screen as it was must leave every hash as
+// it was. When a screen is meant to change, record the hashes anew and read
+// the difference of tests/golden/runs.txt in the commit:
 //     VARNEL_GOLDEN=record build/varnel-tests --gtest_filter='Golden.*'
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <tuple>
 #include <cstdlib>
@@ -22,7 +38,6 @@
 
 #include "runtime/backend.hpp"
 #include "runtime/headless.hpp"
-#include "runtime/png.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/trace.hpp"
 #include "tools/player.hpp"
@@ -31,16 +46,44 @@ namespace {
 
 const std::string kRuns = std::string(VARNEL_SOURCE_DIR) + "/tests/golden/runs.txt";
 
-std::uint64_t fnv1a(const std::string& bytes) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
-    return h;
+using Trace = std::vector<rt::TraceEntry>;
+
+// The title strip over every practice screen, and the line of the menu after a problem.
+constexpr int kStripBottom = 54, kMenuLineTop = 630, kMenuLineBottom = 646;
+
+class Fnv1a {
+public:
+    void add(const void* bytes, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) h_ = (h_ ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
+    }
+    std::string hex() const {
+        char buf[17];
+        std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h_));
+        return buf;
+    }
+
+private:
+    std::uint64_t h_ = 1469598103934665603ull;
+};
+
+std::string hash(const Trace& trace) {
+    Fnv1a h;
+    for (const auto& e : trace) {
+        const std::string line = rt::to_json(e) + '\n';
+        h.add(line.data(), line.size());
+    }
+    return h.hex();
 }
 
-std::string hex(std::uint64_t v) {
-    char buf[17];
-    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
-    return buf;
+// The pixels of the last screen in the bands of dot rows [from, to) given.
+std::string hash(std::initializer_list<std::pair<int, int>> bands) {
+    const rt::Canvas& canvas = rt::backend().canvas();
+    const auto row = [&](int dots) { return static_cast<std::size_t>(std::lround(dots * canvas.scale())); };
+    const std::size_t width = static_cast<std::size_t>(canvas.width());
+    Fnv1a h;
+    for (const auto& [from, to] : bands)
+        h.add(canvas.pixels() + row(from) * width, (row(to) - row(from)) * width * sizeof(std::uint32_t));
+    return h.hex();
 }
 
 std::string slurp(const std::string& path) {
@@ -57,7 +100,7 @@ class Pupil {
 public:
     Pupil(int problem, bool right) : problem_(problem), right_(right) {}
 
-    std::vector<rt::ScriptKey> next(std::vector<rt::TraceEntry>& trace) {
+    std::vector<rt::ScriptKey> next(Trace& trace) {
         std::string waiting = wait_shown(trace, "");
         trace.clear();
         if (waiting.empty() && !queued_.empty()) waiting = "answer";   // still typing the same blank
@@ -88,14 +131,32 @@ private:
     std::vector<rt::Key> queued_;
 };
 
+// A problem's start routine begins by clearing the screen under the title strip.
+bool clears_under_the_strip(const rt::TraceEntry& e) {
+    return e.op == "line" && e.mode == "fill" && e.x1 == 0 && e.y1 == kStripBottom && e.x2 == 1440 && e.y2 == 900;
+}
+
+bool menu_after_problem(const rt::TraceEntry& e) {
+    const std::string wait = wait_shown({e}, "");
+    return wait == "next step" || wait == "end of bank";
+}
+
 struct GoldenRun {
-    std::string line;                    // "bank problem clock right|wrong trace-hash png-hash"
-    std::vector<rt::TraceEntry> trace;   // everything it drew, and the keys
+    std::string name;                    // "bank problem clock right|wrong"
+    Trace before, problem, after;        // what it drew and the keys: up to the problem's start, its own, the menu after
+    std::string problem_pixels;          // under the strip, the menu's line left out
+    std::string strip_pixels;
+    Trace trace() const {
+        Trace all = before;
+        all.insert(all.end(), problem.begin(), problem.end());
+        all.insert(all.end(), after.begin(), after.end());
+        return all;
+    }
 };
 
 GoldenRun golden_run(int bank, int problem, const std::string& clock, bool right) {
     reset_state();
-    std::vector<rt::TraceEntry> trace, seen;
+    Trace trace, seen;
     Pupil pupil(problem, right);
     rt::install(rt::make_headless({.time = clock, .key_source = [&] {
                                        seen.insert(seen.end(), trace.begin(), trace.end());
@@ -105,15 +166,17 @@ GoldenRun golden_run(int bank, int problem, const std::string& clock, bool right
     run_program(program_of_bank(bank));
     rt::set_trace(nullptr);
     seen.insert(seen.end(), trace.begin(), trace.end());
+    std::ostringstream name;
+    name << bank << ' ' << problem << ' ' << clock << ' ' << (right ? "right" : "wrong");
     // The run did what it is named after.
-    EXPECT_EQ(g.attempt_count, right ? 1 : 3) << bank << " " << problem << " " << clock;
-    EXPECT_EQ(g.mark_result, right ? 2 : 1) << bank << " " << problem << " " << clock;
-    std::string jsonl;
-    for (const auto& e : seen) jsonl += rt::to_json(e) + '\n';
-    std::ostringstream line;
-    line << bank << ' ' << problem << ' ' << clock << ' ' << (right ? "right" : "wrong") << ' ' << hex(fnv1a(jsonl))
-         << ' ' << hex(fnv1a(rt::png_of(rt::backend().canvas())));
-    return {line.str(), std::move(seen)};
+    EXPECT_EQ(g.attempt_count, right ? 1 : 3) << name.str();
+    EXPECT_EQ(g.mark_result, right ? 2 : 1) << name.str();
+
+    const auto start = std::find_if(seen.begin(), seen.end(), clears_under_the_strip);
+    const auto menu = std::find_if(start, seen.end(), menu_after_problem);
+    EXPECT_TRUE(start != seen.end() && menu != seen.end()) << name.str() << ": no problem, or no menu after it";
+    return {name.str(), Trace(seen.begin(), start), Trace(start, menu), Trace(menu, seen.end()),
+            hash({{kStripBottom, kMenuLineTop}, {kMenuLineBottom, 900}}), hash({{0, kStripBottom}})};
 }
 
 // Every golden run, made once for all the tests here.
@@ -129,21 +192,53 @@ const std::vector<GoldenRun>& golden_runs() {
     return runs;
 }
 
-TEST(Golden, EveryProblemDrawsWhatItDrewWhenTheHashesWereRecorded) {
-    std::vector<std::string> runs;
-    for (const GoldenRun& r : golden_runs()) runs.push_back(r.line);
+// The lines of runs.txt, each bank's menus first, then its problems.
+std::vector<std::string> golden_lines() {
+    std::vector<std::string> lines;
+    for (int bank : {1, 2}) {
+        const int last = program_of_bank(bank).problem_count;
+        const auto run_of = [&](int problem) -> const GoldenRun& {
+            return *std::find_if(golden_runs().begin(), golden_runs().end(), [&](const GoldenRun& r) {
+                return r.name.starts_with(std::to_string(bank) + ' ' + std::to_string(problem) + ' ');
+            });
+        };
+        const std::string b = std::to_string(bank) + ' ';
+        lines.push_back(b + "menu " + hash(run_of(1).before) + ' ' + run_of(1).strip_pixels);
+        if (last > 1) lines.push_back(b + "next-step " + hash(run_of(1).after));
+        lines.push_back(b + "end-of-bank " + hash(run_of(last).after));
+        for (const GoldenRun& r : golden_runs())
+            if (r.name.starts_with(b)) lines.push_back(r.name + ' ' + hash(r.problem) + ' ' + r.problem_pixels);
+    }
+    return lines;
+}
 
+// What a line is of ("1 menu", "1 5 10:59:59 right"): the line without its hashes.
+std::string name_of(const std::string& line) {
+    std::istringstream words(line);
+    std::string name;
+    for (std::string w; words >> w;)
+        if (w.size() != 16 || w.find_first_not_of("0123456789abcdef") != std::string::npos)
+            name += (name.empty() ? "" : " ") + w;
+    return name;
+}
+
+TEST(Golden, EveryProblemDrawsWhatItDrewWhenTheHashesWereRecorded) {
+    const std::vector<std::string> lines = golden_lines();
     if (const char* mode = std::getenv("VARNEL_GOLDEN"); mode && std::string(mode) == "record") {
         std::ofstream f(kRuns);
-        for (const std::string& r : runs) f << r << '\n';
+        for (const std::string& line : lines) f << line << '\n';
         ASSERT_TRUE(f.good()) << "cannot write " << kRuns;
         return;
     }
-    std::istringstream recorded(slurp(kRuns));
-    std::vector<std::string> expected;
-    for (std::string line; std::getline(recorded, line);) expected.push_back(line);
-    ASSERT_EQ(expected.size(), runs.size()) << kRuns << " holds another set of runs: record it anew";
-    for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], expected[i]);
+    std::map<std::string, std::string> made, recorded;
+    for (const std::string& line : lines) made[name_of(line)] = line;
+    std::istringstream file(slurp(kRuns));
+    for (std::string line; std::getline(file, line);) recorded[name_of(line)] = line;
+    for (const auto& [name, line] : made)
+        if (!recorded.contains(name)) ADD_FAILURE() << "not recorded: " << line;
+        else EXPECT_EQ(line, recorded[name]) << "(made, recorded)";
+    for (const auto& [name, line] : recorded)
+        if (!made.contains(name)) ADD_FAILURE() << "recorded, not made: " << line;
 }
 
 }  // namespace
@@ -242,7 +337,7 @@ private:
 // the error screen) reaches 4.5:1 for text and 3:1 for figures.
 TEST(Contrast, EveryPairTheDrillDrawsIsLegible) {
     Pairs pairs;
-    for (const GoldenRun& r : golden_runs()) pairs.read(r.trace);
+    for (const GoldenRun& r : golden_runs()) pairs.read(r.trace());
     for (int bank : {1, 2}) {   // browsing every problem, and the end of the bank's practice
         std::string browse = "2", last = "1" + std::to_string(program_of_bank(bank).problem_count) + "{Enter}";
         for (int i = 0; i < 12; ++i) browse += "x{Enter}";

@@ -1,12 +1,15 @@
 // Problems of a real bank seen from outside: whole headless runs of a program
-// with the clock fixed, single starts of a problem called directly, and
-// queries on the trace of what was drawn.
+// with the clock fixed, single starts of a problem called directly, queries on
+// the trace of what was drawn, and the keys a pupil types.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "engine/engine.hpp"
 #include "problems/script/script.hpp"
 #include "runtime/headless.hpp"
 #include "runtime/screen.hpp"
@@ -16,10 +19,11 @@
 namespace problem_play {
 
 using Trace = std::vector<rt::TraceEntry>;
+inline constexpr const char* kClock = "12:00:00";   // the clock of a run unless one is given
 
 // Runs the program of `bank` from start-up through the key script; the state
 // and the screen stay as the end of the script left them.
-inline Trace run(const std::string& keys, int bank = 1, const std::string& time = "12:00:00") {
+inline Trace run(const std::string& keys, int bank = 1, const std::string& time = kClock) {
     return play(PlayOptions{.bank = bank, .time = time, .keys = keys}).trace;
 }
 
@@ -41,7 +45,7 @@ inline std::string practice_from(int n) { return "1" + std::to_string(n) + "{Ent
 class Starts {
 public:
     explicit Starts(int bank) : bank_(bank) { run("", bank); }
-    Trace start(int problem, float seed, const std::string& time = "12:00:00") {
+    Trace start(int problem, float seed, const std::string& time = kClock) {
         rt::install(rt::make_headless({.time = time, .keys = rt::parse_key_script("xxxx")}));
         rt::randomize(seed);
         Trace trace;
@@ -54,6 +58,24 @@ public:
 private:
     int bank_;
 };
+
+// The same by hand, for varnel1: start_up() brings it to its main menu;
+// fresh_screen() gives a new screen whose clock reads `clock`, with `keys`
+// waiting (problems 1, 4 and 7 wait for a key before they show their
+// answers) and the random generator seeded with `seed`; start_routine(n)
+// runs problem n's start routine there, which must end by going to the
+// attempt loop. Several starts on one screen go on with its random numbers.
+inline void start_up() { run(""); }
+
+inline void fresh_screen(unsigned seed, const std::string& keys = "", const std::string& clock = kClock) {
+    rt::install(rt::make_headless({.time = clock, .keys = rt::parse_key_script(keys)}));
+    rt::randomize(static_cast<float>(seed));
+}
+
+inline void start_routine(int n) {
+    Next next = script::bank(1).start(n);
+    ASSERT_EQ(next.routine, &attempt_loop) << "problem " << n;
+}
 
 // A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 141.
 inline std::string clock_for_seed(int seed) {
@@ -88,12 +110,14 @@ inline std::string shown(const std::string& typed) {
     return out;
 }
 
-// The visible glyphs drawn with their top at y (in colour `colour`, or any when
-// -1) from x on, in the order drawn, joined (UTF-8; blanks left out).
-inline std::string row(const Trace& trace, float y, int colour = -1, float x_from = 0) {
+inline constexpr int kAnyColour = -1;
+
+// The visible glyphs drawn with their top at y, in colour `colour` (or any),
+// from x_from up to x_to, in the order drawn, joined (UTF-8; blanks left out).
+inline std::string row(const Trace& trace, float y, int colour = kAnyColour, float x_from = 0, float x_to = 1440) {
     std::string out;
     for (const auto& e : trace)
-        if (e.op == "symbol" && e.y1 == y && e.x1 >= x_from && (colour < 0 || e.c == colour) &&
+        if (e.op == "symbol" && e.y1 == y && e.x1 >= x_from && e.x1 < x_to && (colour < 0 || e.c == colour) &&
             e.text != "　" && e.text != " ")
             out += e.text;
     return out;
@@ -131,13 +155,48 @@ inline bool filled_box(const Trace& trace, float x1, float y1, float x2, float y
 inline std::string grid_mark(const Trace& trace, int n) {
     std::string mark;
     for (const auto& e : trace)
-        if (e.op == "symbol" && e.x1 == 240 + 16 * (n - 1) && e.y1 == 18) mark = e.text;
+        if (e.op == "symbol" && e.x1 == 240 + 16 * (n - 1) && e.y1 == 18 && !e.text.empty()) mark = e.text;
     return mark;
+}
+
+// Filled boxes drawn with the given fill colour, in drawing order.
+inline std::vector<rt::TraceEntry> fills(const Trace& trace, int fill) {
+    std::vector<rt::TraceEntry> out;
+    for (const auto& e : trace)
+        if (e.op == "line" && e.mode == "fill" && e.fill == fill) out.push_back(e);
+    return out;
+}
+
+inline std::string utf8(const Text& t) { return sjis::to_utf8(t); }
+
+// The keys that type `answer` into one blank and close it. A fraction "-1/3"
+// is typed as the editor builds it: the sign, F1, the denominator, Enter, the
+// numerator, Enter.
+inline std::string keys_for(const Text& answer) {
+    std::size_t slash = answer.find('/');
+    if (slash == Text::npos) return answer + "{Enter}";
+    std::size_t start = answer[0] == '-' ? 1 : 0;
+    return answer.substr(0, start) + "{F1}" + answer.substr(slash + 1) + "{Enter}" +
+           answer.substr(start, slash - start) + "{Enter}{Enter}";
 }
 
 inline const std::string kSpacePrompt = "スペース　キーを押す";
 inline const std::string kNextStep = "☆もう１度練習する…１    ☆次に進む…２";
 inline const std::string kEndOfBank =
     "☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３";
+
+// The problem ended: the menu after it shows (the next-step menu, or the
+// end-of-bank menu after the program's last problem).
+inline bool ended(const Trace& trace) { return count_text(trace, kNextStep) + count_text(trace, kEndOfBank) > 0; }
+
+// The keys that practise problem n of `bank` and answer every blank with its
+// main form, read from a run that stops at the answer line. The "x" after the
+// start number answers a key pause, or else is typed and taken back.
+inline std::string right_at_once(int n, int bank = 1) {
+    run(practice_from(n) + "x", bank);
+    std::string keys = practice_from(n) + "x{BS}";
+    for (int k = 1; k <= g.blank_count; ++k) keys += keys_for(g.expected(k, 1));
+    return keys;
+}
 
 }  // namespace problem_play

@@ -41,9 +41,10 @@ std::string slurp(const std::string& path) {
 
 TEST(Startup, SetsTheGlobalsAndDeclaresTheArraysForEachProgram) {
     play(program_of_bank(2), {.time = "10:20:30"});
+    const int count = program_of_bank(2).problem_count;
     EXPECT_EQ(g.title_text, "varnel2");
-    EXPECT_EQ(g.problem_count, 10);
-    EXPECT_EQ(g.problem_done.upper(), 10);
+    EXPECT_EQ(g.problem_count, count);
+    EXPECT_EQ(g.problem_done.upper(), count);
     EXPECT_EQ(g.rnd_seed, 60);
     EXPECT_EQ(g.answer_x, 480);
     EXPECT_EQ(g.answer_y, 576);
@@ -51,12 +52,12 @@ TEST(Startup, SetsTheGlobalsAndDeclaresTheArraysForEachProgram) {
     EXPECT_EQ(g.frac_text.upper(), 10);
     EXPECT_EQ(g.expected.rows(), 6);
     EXPECT_EQ(g.expected.columns(), 3);
-    EXPECT_THROW(g.problem_done[11], rt::Fault);
+    EXPECT_THROW(g.problem_done[count + 1], rt::Fault);
     EXPECT_THROW(g.num[-1], rt::Fault);
 
     play(program_of_bank(1), {.time = "00:00:00"});
     EXPECT_EQ(g.title_text, "varnel1");
-    EXPECT_EQ(g.problem_done.upper(), 11);
+    EXPECT_EQ(g.problem_done.upper(), program_of_bank(1).problem_count);
     EXPECT_EQ(g.rnd_seed, 0);
 }
 
@@ -105,9 +106,12 @@ TEST(Player, WritesThePngTheTraceAndTheStateAndEndsWithStatusZero) {
     EXPECT_NE(state.find("\"expected\":[[\"\",\"\",\"\"],"), std::string::npos);
     EXPECT_EQ(slurp(dir + "/p.png").substr(1, 3), "PNG");
 
-    for (const char* args : {" --bank 3", "", " --keys 1"}) {
+    for (const char* args : {" --bank 3", " --bank 1 --time 2026-01-01T09:00:00", "", " --keys 1"}) {
         std::string bad = std::string(VARNEL_BUILD_DIR) + "/varnel-play" + args + " 2>" + dir + "/err.txt";
         EXPECT_NE(std::system(bad.c_str()), 0) << args;
     }
     EXPECT_EQ(slurp(dir + "/err.txt").rfind("usage: varnel-play --bank 1|2", 0), 0u) << "no --bank: the usage";
+    const std::string help = std::string(VARNEL_BUILD_DIR) + "/varnel-play --help >" + dir + "/help.txt";
+    EXPECT_EQ(std::system(help.c_str()), 0);
+    EXPECT_EQ(slurp(dir + "/help.txt").rfind("usage: varnel-play --bank 1|2", 0), 0u) << "--help: the usage";
 }

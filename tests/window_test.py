@@ -5,9 +5,11 @@ WM_DELETE_WINDOW message) ends it at once with status 0, from every wait.
 Usage: window_test.py BUILD_DIR   (run under xvfb-run)"""
 import ctypes
 import ctypes.util
+import json
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -50,6 +52,21 @@ def pixels_of(window, width, height, colour, x0, y0, x1, y1):
                for y in range(im.height) for x in range(im.width))
 
 
+def last_problem(bank):
+    """The program's last problem and the number of blanks of its answer line,
+    as the headless player finds them."""
+    def state(keys):
+        with tempfile.TemporaryDirectory() as scratch:
+            path = os.path.join(scratch, "state.json")
+            subprocess.run([f"{build}/varnel-play", "--bank", str(bank), "--time", "12:00:00", "--keys", keys,
+                            "--state", path], check=True)
+            with open(path, encoding="utf-8") as f:
+                return json.load(f)
+    last = int(state("")["problem_count"])
+    # "x": a key pause, if the problem has one, or else a letter in the answer line.
+    return last, int(state(f"1{last}{{Enter}}x")["blank_count"])
+
+
 def close_at(program, keys, name, shows=(), lacks=()):
     """Types the keys, checks that the window shows (and lacks) the colours in
     the dot rectangles that identify the wait, then presses the close button."""
@@ -90,13 +107,17 @@ close_at("varnel1", ["1", "2", "Return", "0", "Return", "0", "Return"], "the spa
          shows=[(QUESTION_PANEL, 570, 623, 734, 646)])
 close_at("varnel2", ["2"], "the Enter prompt while browsing", shows=[(PROMPT_BOX, 474, 569, 598, 601)])
 close_at("varnel1", ["1", "1", "Return"], "the key pause", shows=[(HELP_BOX, 98, 641, 398, 673)])
-# Three wrong answers to problem 2 (two blanks each), and to problem 11, the last.
-# Both menus draw their line in the marks' colour; only the end-of-bank line reaches x 400.
+# Three wrong answers to problem 2 (two blanks each), and three answers of "0"
+# in every blank to the last problem (the end-of-bank menu takes none of the
+# keys left over, should one of them be right). "x" answers a key pause, or is
+# typed and taken back. Both menus draw their line in the marks' colour; only
+# the end-of-bank line reaches x 400.
 wrong2 = ["0", "Return", "0", "Return"]
 close_at("varnel1", ["1", "2", "Return"] + wrong2 + ["space"] + wrong2 + ["space"] + wrong2, "the next-step menu",
          shows=[(MARKS, 16, 630, 340, 646)], lacks=[(MARKS, 400, 630, 760, 646)])
-wrong1 = ["0", "Return"]
-close_at("varnel1", ["1", "1", "1", "Return"] + wrong1 + ["space"] + wrong1 + ["space"] + wrong1,
+last, blanks = last_problem(1)
+zeros = ["0", "Return"] * blanks
+close_at("varnel1", ["1", *str(last), "Return", "x", "BackSpace"] + zeros + ["space"] + zeros + ["space"] + zeros,
          "the end-of-bank menu", shows=[(MARKS, 400, 630, 760, 646)])
 # No key sequence reaches the error screen (the random-key soak never found one),
 # and the shipped programs have no way in for tests: its close is tested headless.

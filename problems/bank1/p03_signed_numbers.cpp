@@ -40,7 +40,7 @@ void SignedNumbers::question() {
 // ---- answer layout and accepted answers ----------------------------------------
 void SignedNumbers::answers() {
     blanks(2, {" ① "_sj, "　 ②　"_sj, ""_sj, " 　"_sj, " 　"_sj});
-    expected(1, 1) = "+" + num_text[11];
+    expected(1, 1) = signed_text(num[11]);
     expected(2, 1) = stripped(frac_text[2]);
     expected(1, 2) = "";
     expected(2, 2) = "";

@@ -41,7 +41,7 @@ void NaturalNumbers::values() {
 
 // ---- text fix-ups --------------------------------------------------------------
 void NaturalNumbers::fixups() {
-    num_text[2] = "+" + num_text[2];
+    num_text[2] = signed_text(num[2]);
     num_text[7] = frac_text[1];
     num_text[9] = frac_text[2];
 

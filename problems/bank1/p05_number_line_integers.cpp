@@ -35,7 +35,7 @@ void NumberLineIntegers::answers() {
     blanks(2, {" A "_sj, "　B　"_sj, "  "_sj, " 　"_sj, " 　"_sj});
     expected(1, 1) = num_text[1];
     expected(2, 1) = num_text[2];
-    expected(1, 2) = "+" + num_text[1];   // A written with its sign is right too
+    expected(1, 2) = signed_text(num[1]);   // A written with its sign is right too
     expected(2, 2) = "";
     alternative2_mk();
 }

@@ -36,7 +36,7 @@ void NumberLineHalves::answers() {
     blanks(2, {" C "_sj, "　D　"_sj, "  "_sj, " 　"_sj, " 　"_sj});
     expected(1, 1) = num_text[3];
     expected(2, 1) = num_text[4];
-    expected(1, 2) = "+" + num_text[3];   // C written with its sign is right too
+    expected(1, 2) = signed_text(num[3]);   // C written with its sign is right too
     expected(2, 2) = "";
     alternative2_mk();
 }

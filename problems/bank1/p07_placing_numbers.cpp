@@ -31,8 +31,7 @@ void PlacingNumbers::values() {
 // ---- text fix-ups --------------------------------------------------------------
 // Positive numbers carry their "+"; the fifth number is shown as a fraction.
 void PlacingNumbers::fixups() {
-    for (int i = 1; i <= 4; ++i)
-        if (num[i] > 0) num_text[i] = "+" + num_text[i];
+    for (int i = 1; i <= 4; ++i) num_text[i] = signed_text(num[i]);
     num_text[5] = frac_text[1];
 }
 

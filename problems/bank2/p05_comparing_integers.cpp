@@ -43,27 +43,27 @@ void ComparingIntegers::answers() {
 void ComparingIntegers::hint1() {
     text(15, 64, 360, "数直線上で、右にある数が大きい。"_sj);
     row(1, expected(1, 1));
-    number_line_two_points(128, num[1], "+" + num_text[1], num[2], "+" + num_text[2]);
+    number_line_two_points(128, num[1], signed_text(num[1]), num[2], signed_text(num[2]));
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void ComparingIntegers::hint2() {
-    number_line_two_points(240, num[4], num_text[4], num[5], "+" + num_text[5]);
+    number_line_two_points(240, num[4], signed_text(num[4]), num[5], signed_text(num[5]));
     row(2, expected(2, 1));
 }
 
 // ---- answer ------------------------------------------------------------------
 void ComparingIntegers::answer() {
-    number_line_two_points(352, num[7], num_text[7], num[8], num_text[8]);
+    number_line_two_points(352, num[7], signed_text(num[7]), num[8], signed_text(num[8]));
     row(3, expected(3, 1));
 }
 
 // ---- the comparison rows -----------------------------------------------------
-// Row k with its number in the box, or its sign when a hint redraws it.
+// Row k (at y 108, 144, 180) compares num[3k - 2] with num[3k - 1], its number
+// in the box, or its sign when a hint redraws it.
 void ComparingIntegers::row(int k, const Text& in_box) {
-    if (k == 1) comparison_row(108, "+" + num_text[1] + " ", in_box, " +" + num_text[2]);
-    if (k == 2) comparison_row(144, num_text[4] + " ", in_box, " +" + num_text[5]);
-    if (k == 3) comparison_row(180, num_text[7] + " ", in_box, " " + num_text[8]);
+    const int left = 3 * k - 2;
+    comparison_row(72 + 36 * k, signed_text(num[left]) + " ", in_box, " " + signed_text(num[left + 1]));
 }
 
 ComparingIntegers problem;

@@ -38,7 +38,7 @@ void long_number_line(float y) {
 }
 
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                            const Text& frac_markup) {
+                            const Text& fig_label2) {
     const Figure figure("数直線の図");
     long_number_line(y);
     float x1 = x_on_number_line(fig_value1);
@@ -46,11 +46,11 @@ void number_line_two_points(float y, float fig_value1, const Text& fig_label1, f
     graphic_text(x1 - 12, y - 24, fig_label1, 1, 7);
     float x2 = x_on_number_line(fig_value2);
     point(x2, y);
-    graphic_text(x2 - 12, y + 28, frac_markup, 1, 7);
+    graphic_text(x2 - 12, y + 28, fig_label2, 1, 7);
 }
 
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                                   const Text& frac_markup) {
+                                   const Text& fig_label2) {
     const Figure figure("数直線の図");
     long_number_line(y);
     float x1 = x_on_number_line(fig_value1);
@@ -58,7 +58,7 @@ void number_line_two_marked_points(float y, float fig_value1, const Text& fig_la
     text(7, x1 - 24, y - 45, fig_label1);
     float x2 = x_on_number_line(fig_value2);
     point(x2, y);
-    text(7, x2 - 24, y + 36, frac_markup);
+    text(7, x2 - 24, y + 36, fig_label2);
 }
 
 void number_line_with_point(float y, float fig_value1) {
@@ -67,14 +67,14 @@ void number_line_with_point(float y, float fig_value1) {
     point(x_on_number_line(fig_value1), y);
 }
 
-void hop_from_point(float y, float fig_value1, float fig_value2, const Text& frac_markup) {
+void hop_from_point(float y, float fig_value1, float fig_value2, const Text& label) {
     const Figure figure("数直線の図");
     float x1 = x_on_number_line(fig_value1);
     float x2 = x1 + 24 * fig_value2;
     // A hop to the left bulges to the right of its direction, which is above the line too.
     float side = fig_value2 < 0 ? 1 : -1;
     hop_arc(x1, y, x2, y, side, 1, 1, 9);
-    point_label(frac_markup, (x1 + x2) / 2, y - 16, side::above, 1, 13);
+    point_label(label, (x1 + x2) / 2, y - 16, side::above, 1, 13);
 }
 
 }  // namespace script

@@ -18,15 +18,15 @@ namespace script {
 float x_on_number_line(float value);
 // The line, its 21 labelled ticks and the long ticks, at height y.
 void long_number_line(float y);
-// Two points as discs, each labelled with graphic text.
+// Two points as discs, each labelled with graphic text (plain characters).
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                            const Text& frac_markup);
+                            const Text& fig_label2);
 // The same, the labels typeset as markup (fractions stacked).
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                                   const Text& frac_markup);
+                                   const Text& fig_label2);
 void number_line_with_point(float y, float fig_value1);
 // A dotted arc from the point fig_value1 to fig_value1 + fig_value2, above the
-// line in either direction, with frac_markup above its middle.
-void hop_from_point(float y, float fig_value1, float fig_value2, const Text& frac_markup);
+// line in either direction, with the markup `label` above its middle.
+void hop_from_point(float y, float fig_value1, float fig_value2, const Text& label);
 
 }  // namespace script

@@ -2,8 +2,8 @@
 
 namespace script {
 
-// The line of the comparing problems at y 160, with the ends of its marks kept
-// where a problem that marks its own points reads them.
+// The line of the first bank's reading and placing problems at y 160, with the
+// ends of its marks kept where a problem that marks its own points reads them.
 void number_line() {
     const Figure figure("数直線の図");
     fig_y[32] = 156; fig_y[33] = 164; fig_y[34] = 152; fig_y[35] = 168;

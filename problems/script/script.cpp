@@ -160,6 +160,8 @@ Text text_of(float n) {
     return g.work_string;
 }
 
+Text signed_text(float n) { return n > 0 ? "+" + text_of(n) : text_of(n); }
+
 Text fraction(float numerator, float denominator) {
     g.frac_den = denominator;
     g.frac_num = numerator;

@@ -42,7 +42,7 @@ public:
     virtual void values() {}         // the value generator
     virtual void fixups() {}         // text fix-ups after the number-text conversion
     virtual void question() = 0;     // the question items
-    virtual void answers() = 0;      // blank_count, answer_label, expected, alternative(2)
+    virtual void answers() = 0;      // blanks, expected, alternative(2): see "How an answer is accepted"
     virtual Text prompt() { return {}; }
 
     // The routines the driver calls.
@@ -106,6 +106,8 @@ float first_value(Draw draw) {
 void clock_seeding();
 // A number as text without the blank: 3 -> "3", -12 -> "-12", 3.5 -> "3.5".
 Text text_of(float n);
+// A number as text with its sign: 3 -> "+3", -12 -> "-12", 0 -> "0".
+Text signed_text(float n);
 // build_fraction: the reduced fraction num/den as markup ("ﾀ1/3ﾀ", "-ﾀ1/3ﾀ", "2").
 Text fraction(float numerator, float denominator);
 // strip_answer_marks: the markup as a typed answer ("-ﾀ1/3ﾀ" -> "-1/3").
@@ -138,7 +140,50 @@ void hop_arc(float x1, float y1, float x2, float y2, float side, float step, flo
 void point_label(const Text& markup, float x, float y, float side, float lines, float colour);
 
 // ---- answer layout and accepted answers ----------------------------------
-// blank_count and answer_label[0..4].
+//
+// How an answer is accepted. answers() lays out the answer line and prepares
+// the texts a typed answer is compared with; marking compares texts and does
+// no arithmetic.
+//
+//   blanks(n, {label0, label1, ...})   blank_count = n, and the line
+//       "答 label0 [blank 1] label1 [blank 2] ... label n": label k is drawn
+//       after blank k once it is closed (and shown ahead while blank k is
+//       typed), so it also names blank k + 1 ("　℃ ②　" is blank 1's unit
+//       and blank 2's name). Labels are markup; those not given are empty.
+//   expected(k, 1)   blank k's main form, as the pupil types it: no spaces,
+//       a sign where one is asked for ("-3", "+4"), a fraction numerator
+//       first ("-1/3"; F1 has it typed denominator first), several numbers
+//       apart by commas ("-2,-1,0,+1,+2"). The main forms joined are the answer.
+//   expected(k, 2)   a second form of blank k ("+3" where "3" is the main),
+//       or "": taken only on a line of two blanks or more. A lone blank's
+//       second form is no answer; it goes only into the teacher's key.
+//   The "+" rule: a form that is a positive number without its sign ("7",
+//       "3.5", "3/4") is right typed with a "+" before it too. A form written
+//       with its "+" ("+4") must be typed with it; "0" takes no sign.
+//   alternative      one more whole answer, the blanks' texts joined ("-7,7").
+//   alternative2     one more whole answer, by one of two rules:
+//       alternative2_mk()   "mk" + expected(1, 2): the teacher's key, which
+//                           passes the problem (typed across the blanks;
+//                           "mk" alone where blank 1 has no second form).
+//       alternative2_pen()  the pen's place as the values were turned into
+//                           text (pen_x_text + pen_y_text): digits that no
+//                           question asks for.
+//
+// The answer is right (the large ○) when the blanks' texts
+// joined are the main forms joined, alternative or alternative2, or when
+// every blank is right by itself: one of its forms, under the "+" rule. On a
+// line of two blanks or more each blank gets its small ○ or × as it closes.
+//
+// What carries over from the problem before. The start routine empties
+// answer_label[1..5], expected(1..5, 1), typed[1..5] and alternative before
+// values(). It leaves the second forms expected(k, 2) and alternative2 as the
+// problem before set them, as it leaves num, aux, frac_text, fig_x and fig_y
+// (num_text and aux_text are made afresh from num and aux). So answers()
+// calls blanks(), sets expected(k, 2) of every blank ("" for none) and one
+// rule for alternative2; self_check() and bank2_rules() do both for the
+// problems that use them.
+
+// blank_count and answer_label[0..]: the labels given, in order.
 void blanks(int count, std::initializer_list<Text> labels);
 // The self-check layout: one blank, "1" right, no second forms, alternative2 from the pen.
 void self_check();

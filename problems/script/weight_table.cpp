@@ -22,8 +22,7 @@ void weight_values() {
 
 void weight_cells() {
     const Figure figure("表");
-    for (int i : {1, 4, 7, 10, 13})
-        if (num[i] > 0) num_text[i] = "+" + num_text[i];
+    for (int i : {1, 4, 7, 10, 13}) num_text[i] = signed_text(num[i]);
     const char* names[] = {"A", "B", "C", "D", "E"};
     for (int i = 1; i <= 5; ++i) aux_text[i] = names[i - 1];
     aux_text[11] = num_text[1];
