@@ -27,9 +27,9 @@ constexpr int kRounds = 5;
 // The benchmark's own check (varnel-bench-heavy-slow, ./dev bench-slow): the
 // start routine of problem VARNEL_SLOW_SCREEN of varnel1 made slow on purpose, 150 ms of
 // processor time before it draws its screen.
-class SlowScreen final : public Bank {
+class SlowScreen final : public soak::Forwarding {
 public:
-    explicit SlowScreen(Bank& real) : real_(real) {}
+    explicit SlowScreen(Bank& real) : Forwarding(real) {}
     Next start(int no) override {
         if (no == VARNEL_SLOW_SCREEN) {
             const double until = soak::detail::thread_cpu_ms() + 150;
@@ -37,13 +37,6 @@ public:
         }
         return real_.start(no);
     }
-    void hint1(int no) override { real_.hint1(no); }
-    void hint2(int no) override { real_.hint2(no); }
-    void answer(int no) override { real_.answer(no); }
-    Text topic(int no) override { return real_.topic(no); }
-
-private:
-    Bank& real_;
 };
 #endif
 

@@ -273,6 +273,20 @@ inline std::vector<Replay> start_routines(int bank) {
     return replays;
 }
 
+// A bank that hands every routine to another: a wrapper overrides what it watches.
+class Forwarding : public Bank {
+public:
+    explicit Forwarding(Bank& real) : real_(real) {}
+    Next start(int no) override { return real_.start(no); }
+    void hint1(int no) override { real_.hint1(no); }
+    void hint2(int no) override { real_.hint2(no); }
+    void answer(int no) override { real_.answer(no); }
+    Text topic(int no) override { return real_.topic(no); }
+
+protected:
+    Bank& real_;
+};
+
 // What a replayed key cost in this build, what it drew (drawing calls and keys
 // in the trace) and which start routine it ran (0: none).
 struct Cost {
@@ -286,17 +300,12 @@ struct Cost {
 // on a fresh headless program, and times its last key as the soak did: from
 // the wait that handed it to the next wait, then closes the window.
 inline Cost replay(const Replay& r, Program program = {}) {
-    class Observed final : public Bank {
+    class Observed final : public Forwarding {
     public:
-        Observed(Bank& real, int& started) : real_(real), started_(started) {}
+        Observed(Bank& real, int& started) : Forwarding(real), started_(started) {}
         Next start(int no) override { return started_ = no, real_.start(no); }
-        void hint1(int no) override { real_.hint1(no); }
-        void hint2(int no) override { real_.hint2(no); }
-        void answer(int no) override { real_.answer(no); }
-        Text topic(int no) override { return real_.topic(no); }
 
     private:
-        Bank& real_;
         int& started_;
     };
     if (!program.bank) program = program_of_bank(r.bank);
