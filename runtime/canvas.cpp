@@ -99,6 +99,15 @@ void Canvas::set_scale(float scale) {
     dirty_ = {0, 0, width(), height()};
 }
 
+void Canvas::redraw() {
+    lift();
+    const PixelRect was = inked_;
+    fill_pixels(was.x, was.y, was.x + was.w, was.y + was.h, 0);
+    inked_ = {};
+    touch(was);
+    for (const Op& op : ops_) draw(op);
+}
+
 namespace {
 int px(float dots, float scale) { return static_cast<int>(std::floor(dots * scale + 0.5f)); }
 

@@ -71,6 +71,9 @@ public:
 
     float scale() const { return scale_; }
     void set_scale(float scale);   // redraws everything at the new scale
+    // Draws the list afresh (glyphs made since it was drawn), lifting any layer.
+    void redraw();
+    GlyphCache& glyphs() { return *glyphs_; }
 
     void clear();
     void line(float x1, float y1, float x2, float y2, int colour);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
@@ -24,40 +25,23 @@ namespace {
 
 // ---- the page's side ------------------------------------------------------
 
-// Rasterises one character in white at `size` pixels, its em stretched
-// horizontally by `stretch`: rows from the font's ascent line to its descent
-// line, as RGBA bytes (the alpha is the glyph) in a malloc'd buffer; dims gets
-// width, height.
-// The drawing context is the page's (Module.varnelGlyphs, in the page's own
-// fonts, which it loads while the program compiles); it keeps its font, colour
-// and baseline from one glyph to the next, and a canvas that only grows.
-EM_JS(unsigned char*, varnel_raster_glyph, (int ch, int size, double stretch, int* dims), {
-    const g = Module.varnelGlyphs();
-    const text = String.fromCodePoint(ch);
-    let ctx = g.ctx;
-    if (g.size !== size) {
-        g.size = size;
-        ctx.font = size + 'px ' + g.font;
-    }
-    const m = ctx.measureText(text);
-    const ascent = Math.round(m.fontBoundingBoxAscent), descent = Math.round(m.fontBoundingBoxDescent);
-    const w = Math.max(1, Math.ceil(m.width * stretch)), h = Math.max(1, ascent + descent);
-    if (g.canvas.width < w || g.canvas.height < h) {
-        g.canvas.width = Math.max(g.canvas.width, w);   // which resets the context's state
-        g.canvas.height = Math.max(g.canvas.height, h);
-        ctx.font = size + 'px ' + g.font;
-        ctx.fillStyle = '#fff';
-    }
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.clearRect(0, 0, w + 1, h + 1);
-    ctx.setTransform(stretch, 0, 0, 1, 0, 0);
-    ctx.fillText(text, 0, ascent);
-    const rgba = ctx.getImageData(0, 0, w, h).data;
-    const out = _malloc(rgba.length);
-    HEAPU8.set(rgba, out);
-    HEAP32[dims >> 2] = w;
-    HEAP32[(dims >> 2) + 1] = h;
-    return out;
+// Makes glyphs: for each of n characters (spec: code point, size, em width, in
+// pixels), the character in white at `size` pixels, its em stretched to the
+// em width, as rows from the font's ascent line to its descent line. Each
+// comes back in out as a malloc'd buffer of its alpha bytes, its width and its
+// height. The page makes them off its own thread where the browser can
+// (Module.varnelMakeGlyphs, in the page's own fonts), so the page runs on meanwhile.
+EM_ASYNC_JS(void, varnel_make_glyphs, (const int* spec, int n, int* out), {
+    const list = [];
+    for (let i = 0; i < 3 * n; i += 3) list.push([HEAP32[(spec >> 2) + i], HEAP32[(spec >> 2) + i + 1], HEAP32[(spec >> 2) + i + 2]]);
+    const made = await Module.varnelMakeGlyphs(list);
+    made.forEach((g, i) => {
+        const p = _malloc(Math.max(1, g.a.length));
+        HEAPU8.set(g.a, p);
+        HEAP32[(out >> 2) + 3 * i] = p;
+        HEAP32[(out >> 2) + 3 * i + 1] = g.w;
+        HEAP32[(out >> 2) + 3 * i + 2] = g.h;
+    });
 });
 
 // The local date and time as "2026-12-09 10:31:05". (The C library's localtime
@@ -171,26 +155,42 @@ namespace rt {
 
 // ---- glyphs -----------------------------------------------------------------
 
+// A glyph not yet made is drawn as nothing and wanted: the screen is drawn
+// again once the backend has had the wanted ones made, all at once, before it
+// shows the screen.
 class GlyphCache {
 public:
     const Mask& get(char32_t ch, int cell_w, int cell_h, int full_w) {
         GlyphKey key{ch, cell_w, cell_h, full_w};
         auto found = glyphs_.find(key);
         if (found != glyphs_.end()) return found->second;
-        Mask raw;
-        if (ch != 0 && ch != U' ' && ch != U'\u3000') {
-            int dims[2] = {0, 0};
-            unsigned char* rgba =
-                varnel_raster_glyph(static_cast<int>(ch), cell_h, static_cast<double>(full_w) / cell_h, dims);
-            raw = {dims[0], dims[1], std::vector<unsigned char>(static_cast<std::size_t>(dims[0]) * dims[1])};
-            for (std::size_t i = 0; i < raw.a.size(); ++i) raw.a[i] = rgba[i * 4 + 3];
-            std::free(rgba);
+        if (ch == 0 || ch == U' ' || ch == U'\u3000') return glyphs_.emplace(key, fit_glyph({}, ch, cell_w, cell_h)).first->second;
+        if (std::find(wanted_.begin(), wanted_.end(), key) == wanted_.end()) wanted_.push_back(key);
+        static const Mask nothing;
+        return nothing;
+    }
+
+    bool wanting() const { return !wanted_.empty(); }
+
+    void make_wanted() {
+        std::vector<GlyphKey> wanted;
+        wanted.swap(wanted_);
+        std::vector<int> spec, out(wanted.size() * 3);
+        for (const auto& [ch, cell_w, cell_h, full_w] : wanted) spec.insert(spec.end(), {static_cast<int>(ch), cell_h, full_w});
+        varnel_make_glyphs(spec.data(), static_cast<int>(wanted.size()), out.data());
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            auto* alpha = reinterpret_cast<unsigned char*>(static_cast<std::uintptr_t>(out[3 * i]));
+            const int w = out[3 * i + 1], h = out[3 * i + 2];
+            Mask raw{w, h, std::vector<unsigned char>(alpha, alpha + static_cast<std::size_t>(w) * h)};
+            std::free(alpha);
+            const auto& [ch, cell_w, cell_h, full_w] = wanted[i];
+            glyphs_.emplace(wanted[i], fit_glyph(raw, ch, cell_w, cell_h));
         }
-        return glyphs_.emplace(key, fit_glyph(raw, ch, cell_w, cell_h)).first->second;
     }
 
 private:
     std::unordered_map<GlyphKey, Mask, GlyphKeyHash> glyphs_;
+    std::vector<GlyphKey> wanted_;
 };
 
 void GlyphCacheDeleter::operator()(GlyphCache* cache) const { delete cache; }
@@ -243,6 +243,14 @@ public:
     // is waiting for.
     void wait(std::deque<Key>& keys) override {
         if (varnel_take_resize()) fit();   // the first screen goes out at its final size
+        if (canvas_.glyphs().wanting()) {
+            // The page runs on while the screen's new glyphs are made; a layer
+            // (a composition) is laid again, with its glyphs, at the next poll.
+            const bool laid = canvas_.laid();
+            canvas_.glyphs().make_wanted();
+            canvas_.redraw();
+            if (laid) return pump(keys);
+        }
         present();
         if (started_) varnel_wait(idle_waits_ < 60 ? 16 : 250);
         else varnel_yield();

@@ -533,6 +533,37 @@ test('served over http the pages can be installed, and after one visit they open
   }
 });
 
+test('glyphs come from the page itself where no worker draws them, to the same pixels', async () => {
+  // The glyph worker as it is; no worker at all; a worker that cannot draw.
+  const setups = {
+    worker: null,
+    none: () => { window.Worker = undefined; },
+    failing: () => {
+      window.Worker = class extends Worker {
+        constructor() { super(URL.createObjectURL(new Blob(['throw new Error("no text here")']))); }
+      };
+    },
+  };
+  const shown = {};
+  for (const [name, setup] of Object.entries(setups)) {
+    const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e.message));
+    if (setup) await page.addInitScript(setup);
+    await page.goto(pageUrl(1));
+    await menuShown(page);
+    shown[name] = await page.evaluate(async () => {
+      const c = document.getElementById('screen');
+      const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      return [...new Uint8Array(await crypto.subtle.digest('SHA-256', data))].join('.');
+    });
+    assert.deepEqual(errors, [], name);
+    await page.close();
+  }
+  assert.equal(shown.none, shown.worker);
+  assert.equal(shown.failing, shown.worker);
+});
+
 test('ending from the menu ends the program and says so on the page', async () => {
   const { page, errors } = await open(2);
   await page.keyboard.press('3');
