@@ -92,20 +92,24 @@ void Canvas::set_scale(float scale) {
     layer_.laid = false;   // its pixels go with the old scale
     scale_ = scale;
     allocate();
-    for (Op& op : ops_) {
-        op.area = bounds(op);
-        draw(op);
-    }
+    for (Op& op : ops_) op.area = bounds(op);
+    drawn_ = 0;
+    if (!hold_) draw_held();
     dirty_ = {0, 0, width(), height()};
 }
 
-void Canvas::redraw() {
-    lift();
-    const PixelRect was = inked_;
-    fill_pixels(was.x, was.y, was.x + was.w, was.y + was.h, 0);
-    inked_ = {};
-    touch(was);
-    for (const Op& op : ops_) draw(op);
+void Canvas::hold(bool on) {
+    hold_ = on;
+    if (!on) draw_held();
+}
+
+void Canvas::held_glyphs(const std::function<void(const GlyphKey&)>& want) const {
+    for (std::size_t i = drawn_; i < ops_.size(); ++i)
+        if (ops_[i].kind == Op::Glyph) want(glyph_key(ops_[i]));
+}
+
+void Canvas::draw_held() {
+    for (; drawn_ < ops_.size(); ++drawn_) draw(ops_[drawn_]);
 }
 
 namespace {
@@ -176,19 +180,25 @@ void Canvas::record(Op op) {
     // so that a long session (a cursor drawn and erased at every poll) stays small.
     if (op.kind == Op::Fill || op.kind == Op::Disc) {
         const PixelRect& area = op.area;
-        if (op.kind == Op::Disc) {
-            std::erase_if(ops_, [&](const Op& o) {
+        const auto hidden = [&](const Op& o) {
+            if (op.kind == Op::Disc)
                 return (o.kind == Op::Disc || o.kind == Op::Circle) && o.x1 == op.x1 && o.y1 == op.y1 && o.r <= op.r;
-            });
-        } else {
-            std::erase_if(ops_, [&](const Op& o) {
-                const PixelRect& b = o.area;
-                return b.x >= area.x && b.y >= area.y && b.x + b.w <= area.x + area.w && b.y + b.h <= area.y + area.h;
-            });
-        }
+            const PixelRect& b = o.area;
+            return b.x >= area.x && b.y >= area.y && b.x + b.w <= area.x + area.w && b.y + b.h <= area.y + area.h;
+        };
+        // (One held back and hidden is never drawn: it would be drawn over.)
+        drawn_ -= static_cast<std::size_t>(std::count_if(ops_.begin(), ops_.begin() + static_cast<std::ptrdiff_t>(drawn_), hidden));
+        std::erase_if(ops_, hidden);
     }
     ops_.push_back(op);
-    draw(op);
+    if (!hold_) draw_held();
+}
+
+GlyphKey Canvas::glyph_key(const Op& op) const {
+    const float s = scale_;
+    const int cell_x = px(op.x1, s), cell_y = px(op.y1, s);
+    return {op.ch, std::max(1, px(op.x1 + op.x2, s) - cell_x), std::max(1, px(op.y1 + op.y2, s) - cell_y),
+            std::max(1, static_cast<int>(std::lround(op.r * s)))};
 }
 
 void Canvas::draw(const Op& op) {
@@ -261,10 +271,8 @@ void Canvas::draw(const Op& op) {
         break;
     }
     case Op::Glyph: {
-        int cell_x = px(op.x1, s), cell_y = px(op.y1, s);
-        int cell_w = std::max(1, px(op.x1 + op.x2, s) - cell_x);
-        int cell_h = std::max(1, px(op.y1 + op.y2, s) - cell_y);
-        int full_w = std::max(1, static_cast<int>(std::lround(op.r * s)));
+        const int cell_x = px(op.x1, s), cell_y = px(op.y1, s);
+        const auto [ch, cell_w, cell_h, full_w] = glyph_key(op);
         std::uint32_t* pixels = pixels_.make(cell_y, cell_y + cell_h);
         draw_glyph(*glyphs_, pixels, std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch, cell_w, cell_h,
                    full_w, palette(op.c));
@@ -279,6 +287,7 @@ void Canvas::draw(const Op& op) {
 
 void Canvas::lay(float x1, float y1, float x2, float y2, const std::function<void()>& paint) {
     lift();
+    draw_held();
     const int x0 = std::clamp(px(x1, scale_), 0, width()), y0 = std::clamp(px(y1, scale_), 0, height());
     const int x = std::clamp(px(x2 + 1, scale_), 0, width()), y = std::clamp(px(y2 + 1, scale_), 0, height());
     if (x <= x0 || y <= y0) return;
@@ -308,6 +317,7 @@ void Canvas::lift() {
 void Canvas::clear() {
     lift();
     ops_.clear();
+    drawn_ = 0;
     const PixelRect was = inked_;
     fill_pixels(was.x, was.y, was.x + was.w, was.y + was.h, 0);
     inked_ = {};

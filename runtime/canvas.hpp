@@ -71,8 +71,13 @@ public:
 
     float scale() const { return scale_; }
     void set_scale(float scale);   // redraws everything at the new scale
-    // Draws the list afresh (glyphs made since it was drawn), lifting any layer.
-    void redraw();
+
+    // Held, the drawing is only listed until draw_held() (before the pixels are
+    // read), so that a platform whose glyphs come later can have those it
+    // draws (held_glyphs) made first, all at once. Not held, it is drawn at once.
+    void hold(bool on);
+    void held_glyphs(const std::function<void(const GlyphKey&)>& want) const;
+    void draw_held();
     GlyphCache& glyphs() { return *glyphs_; }
 
     void clear();
@@ -119,6 +124,7 @@ private:
     };
     void record(Op op);
     void draw(const Op& op);
+    GlyphKey glyph_key(const Op& op) const;
     PixelRect bounds(const Op& op) const;
     void fill_pixels(int x0, int y0, int x1, int y1, int colour);
     void touch(const PixelRect& r);
@@ -129,6 +135,8 @@ private:
     mutable LazyImage pixels_;   // black until drawn on (or read)
     std::unique_ptr<GlyphCache, GlyphCacheDeleter> glyphs_;
     std::vector<Op> ops_;
+    std::size_t drawn_ = 0;   // the list's first drawn_ are drawn, the rest held
+    bool hold_ = false;
     PixelRect dirty_;
     // The layer laid over the drawing, and the pixels it hides.
     struct Layer {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -29,20 +30,11 @@ namespace {
 // pixels), the character in white at `size` pixels, its em stretched to the
 // em width, as rows from the font's ascent line to its descent line. Each
 // comes back in out as a malloc'd buffer of its alpha bytes, its width and its
-// height. The page makes them off its own thread where the browser can
-// (Module.varnelMakeGlyphs, in the page's own fonts), so the page runs on meanwhile.
-EM_ASYNC_JS(void, varnel_make_glyphs, (const int* spec, int n, int* out), {
-    const list = [];
-    for (let i = 0; i < 3 * n; i += 3) list.push([HEAP32[(spec >> 2) + i], HEAP32[(spec >> 2) + i + 1], HEAP32[(spec >> 2) + i + 2]]);
-    const made = await Module.varnelMakeGlyphs(list);
-    made.forEach((g, i) => {
-        const p = _malloc(Math.max(1, g.a.length));
-        HEAPU8.set(g.a, p);
-        HEAP32[(out >> 2) + 3 * i] = p;
-        HEAP32[(out >> 2) + 3 * i + 1] = g.w;
-        HEAP32[(out >> 2) + 3 * i + 2] = g.h;
-    });
-});
+// height. The page makes them in its own fonts: at once, or in its glyph
+// worker (if it has one running) while the page runs on.
+EM_JS(void, varnel_make_glyphs_now, (const int* spec, int n, int* out), { Module.varnelMakeGlyphsNow(spec, n, out); });
+EM_ASYNC_JS(void, varnel_make_glyphs, (const int* spec, int n, int* out), { await Module.varnelMakeGlyphs(spec, n, out); });
+EM_JS(int, varnel_glyph_worker, (), { return Module.varnelGlyphWorker() ? 1 : 0; });
 
 // The local date and time as "2026-12-09 10:31:05". (The C library's localtime
 // would first work out the time zone's name, which costs the page's start-up a
@@ -155,40 +147,53 @@ namespace rt {
 
 // ---- glyphs -----------------------------------------------------------------
 
-// A glyph not yet made is drawn as nothing and wanted: the screen is drawn
-// again once the backend has had the wanted ones made, all at once, before it
-// shows the screen.
+// The drawing is held (Canvas::hold) until the backend shows it: the glyphs
+// it draws that are not made yet are wanted, made all at once, and then the
+// drawing is drawn. A glyph drawn at once (a layer's) is made at once.
 class GlyphCache {
 public:
     const Mask& get(char32_t ch, int cell_w, int cell_h, int full_w) {
-        GlyphKey key{ch, cell_w, cell_h, full_w};
+        const GlyphKey key{ch, cell_w, cell_h, full_w};
         auto found = glyphs_.find(key);
         if (found != glyphs_.end()) return found->second;
-        if (ch == 0 || ch == U' ' || ch == U'\u3000') return glyphs_.emplace(key, fit_glyph({}, ch, cell_w, cell_h)).first->second;
-        if (std::find(wanted_.begin(), wanted_.end(), key) == wanted_.end()) wanted_.push_back(key);
-        static const Mask nothing;
-        return nothing;
+        if (blank(ch)) return glyphs_.emplace(key, fit_glyph({}, ch, cell_w, cell_h)).first->second;
+        make({key}, false);
+        return glyphs_.at(key);
     }
 
-    bool wanting() const { return !wanted_.empty(); }
+    void want(const GlyphKey& key) {
+        if (blank(std::get<0>(key)) || glyphs_.contains(key)) return;
+        if (std::find(wanted_.begin(), wanted_.end(), key) == wanted_.end()) wanted_.push_back(key);
+    }
 
-    void make_wanted() {
+    // Makes the wanted glyphs: in the page's glyph worker while the page runs
+    // on (off_thread), or at once.
+    void make_wanted(bool off_thread) {
+        if (wanted_.empty()) return;
         std::vector<GlyphKey> wanted;
         wanted.swap(wanted_);
-        std::vector<int> spec, out(wanted.size() * 3);
-        for (const auto& [ch, cell_w, cell_h, full_w] : wanted) spec.insert(spec.end(), {static_cast<int>(ch), cell_h, full_w});
-        varnel_make_glyphs(spec.data(), static_cast<int>(wanted.size()), out.data());
-        for (std::size_t i = 0; i < wanted.size(); ++i) {
-            auto* alpha = reinterpret_cast<unsigned char*>(static_cast<std::uintptr_t>(out[3 * i]));
-            const int w = out[3 * i + 1], h = out[3 * i + 2];
-            Mask raw{w, h, std::vector<unsigned char>(alpha, alpha + static_cast<std::size_t>(w) * h)};
-            std::free(alpha);
-            const auto& [ch, cell_w, cell_h, full_w] = wanted[i];
-            glyphs_.emplace(wanted[i], fit_glyph(raw, ch, cell_w, cell_h));
-        }
+        make(wanted, off_thread);
     }
 
 private:
+    static bool blank(char32_t ch) { return ch == 0 || ch == U' ' || ch == U'\u3000'; }
+
+    void make(const std::vector<GlyphKey>& keys, bool off_thread) {
+        std::vector<int> spec, out(keys.size() * 3);
+        for (const auto& [ch, cell_w, cell_h, full_w] : keys) spec.insert(spec.end(), {static_cast<int>(ch), cell_h, full_w});
+        const int n = static_cast<int>(keys.size());
+        if (off_thread) varnel_make_glyphs(spec.data(), n, out.data());
+        else varnel_make_glyphs_now(spec.data(), n, out.data());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            auto* alpha = reinterpret_cast<unsigned char*>(static_cast<std::uintptr_t>(out[3 * i]));
+            const int w = out[3 * i + 1], h = out[3 * i + 2];
+            const Mask raw{w, h, std::vector<unsigned char>(alpha, alpha + static_cast<std::size_t>(w) * h)};
+            std::free(alpha);
+            const auto& [ch, cell_w, cell_h, full_w] = keys[i];
+            glyphs_.emplace(keys[i], fit_glyph(raw, ch, cell_w, cell_h));
+        }
+    }
+
     std::unordered_map<GlyphKey, Mask, GlyphKeyHash> glyphs_;
     std::vector<GlyphKey> wanted_;
 };
@@ -216,7 +221,10 @@ float viewport_scale() {
 
 class WebBackend final : public Backend {
 public:
-    WebBackend() : Backend(viewport_scale()) { fit(); }
+    WebBackend() : Backend(viewport_scale()) {
+        canvas_.hold(true);
+        fit();
+    }
 
     void pump(std::deque<Key>& keys) override {
         if (varnel_take_resize()) fit();
@@ -243,14 +251,13 @@ public:
     // is waiting for.
     void wait(std::deque<Key>& keys) override {
         if (varnel_take_resize()) fit();   // the first screen goes out at its final size
-        if (canvas_.glyphs().wanting()) {
-            // The page runs on while the screen's new glyphs are made; a layer
-            // (a composition) is laid again, with its glyphs, at the next poll.
-            const bool laid = canvas_.laid();
-            canvas_.glyphs().make_wanted();
-            canvas_.redraw();
-            if (laid) return pump(keys);
-        }
+        // A screen's new glyphs are made all at once before it is drawn: the
+        // first screen's in the page's glyph worker, while the page (busy with
+        // its start) runs on; the others at once, the sooner to answer a key.
+        GlyphCache& glyphs = canvas_.glyphs();
+        canvas_.held_glyphs([&](const GlyphKey& key) { glyphs.want(key); });
+        glyphs.make_wanted(!first_shown_ && varnel_glyph_worker());
+        canvas_.draw_held();
         present();
         if (started_) varnel_wait(idle_waits_ < 60 ? 16 : 250);
         else varnel_yield();
@@ -366,6 +373,7 @@ private:
         if (y0 < 0) return;
         varnel_put_pixels(shown, width, canvas_.height(), x0, y0, x1 - x0 + 1, y1 - y0 + 1,
                           static_cast<int>(canvas_.op_count()));
+        first_shown_ = true;
     }
 
     // What the page's canvas holds, as RGBA bytes (little-endian words), each
@@ -374,7 +382,7 @@ private:
     LazyImage shown_;
     PixelRect pending_;
     int idle_waits_ = 0;
-    bool started_ = false;
+    bool started_ = false, first_shown_ = false;   // the first wait, the first frame
 };
 
 }  // namespace

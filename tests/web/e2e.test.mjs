@@ -533,8 +533,10 @@ test('served over http the pages can be installed, and after one visit they open
   }
 });
 
-test('glyphs come from the page itself where no worker draws them, to the same pixels', async () => {
+test('served, the first screen\'s glyphs come from the page itself where no worker draws them, to the same pixels',
+     async () => {
   // The glyph worker as it is; no worker at all; a worker that cannot draw.
+  const server = await serve(webDir);
   const setups = {
     worker: null,
     none: () => { window.Worker = undefined; },
@@ -550,7 +552,7 @@ test('glyphs come from the page itself where no worker draws them, to the same p
     const errors = [];
     page.on('pageerror', (e) => errors.push(e.message));
     if (setup) await page.addInitScript(setup);
-    await page.goto(pageUrl(1));
+    await page.goto(`http://127.0.0.1:${server.address().port}/varnel1.html`);
     await menuShown(page);
     shown[name] = await page.evaluate(async () => {
       const c = document.getElementById('screen');
@@ -560,6 +562,8 @@ test('glyphs come from the page itself where no worker draws them, to the same p
     assert.deepEqual(errors, [], name);
     await page.close();
   }
+  server.close();
+  server.closeAllConnections();
   assert.equal(shown.none, shown.worker);
   assert.equal(shown.failing, shown.worker);
 });
