@@ -163,6 +163,36 @@ TEST(Screen, FilledBoxesCoverTheirDotsAndGlyphsFillTheirCellsAtAnyScale) {
     }
 }
 
+TEST(Screen, AHeldDrawingListsItsGlyphsAndOnceDrawnIsTheDrawingDrawnAtOnce) {
+    rt::Canvas now(1.5f), held(1.5f);
+    held.hold(true);
+    std::vector<rt::GlyphKey> wanted;
+    const auto draw = [&](rt::Canvas& c) {
+        c.glyph(100, 100, U'田', 16, 16, 16, 15);
+        c.fill(90, 90, 140, 130, 0, 0);   // hides the glyph: dropped from the list
+        c.glyph(100, 140, U'正', 16, 16, 16, 14);
+        c.disc(300, 300, 10, 12, 12);
+        c.disc(300, 300, 12, 9, 9);        // hides the smaller disc
+        c.line(0, 0, 400, 200, 13);
+    };
+    for (float scale : {1.5f, 2.0f}) {
+        now.set_scale(scale);
+        held.set_scale(scale);
+        draw(now);
+        draw(held);
+        EXPECT_EQ(held.pixel(static_cast<int>(305 * scale), static_cast<int>(300 * scale)).r, 0) << "drawn while held";
+        wanted.clear();
+        held.held_glyphs([&](const rt::GlyphKey& key) { wanted.push_back(key); });
+        ASSERT_EQ(wanted.size(), scale == 1.5f ? 1u : 2u);   // a new scale holds what was drawn before it, too
+        EXPECT_EQ(std::get<0>(wanted.back()), U'正');
+        held.draw_held();
+        for (int y = 0; y < now.height(); ++y)
+            ASSERT_TRUE(std::equal(now.rows(y, y + 1) + y * now.width(), now.rows(y, y + 1) + (y + 1) * now.width(),
+                                   held.rows(y, y + 1) + y * held.width())) << "row " << y << " at " << scale;
+        held.held_glyphs([&](const rt::GlyphKey&) { ADD_FAILURE() << "a glyph still held"; });
+    }
+}
+
 TEST(Screen, TallGlyphsAreFittedIntoTheirCellNotClipped) {
     rt::install(rt::make_headless({}));
     for (const Text& tall : {"_"_sj, "＿"_sj, "y"_sj, "｜"_sj}) {
