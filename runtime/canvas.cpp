@@ -103,11 +103,6 @@ void Canvas::hold(bool on) {
     if (!on) draw_held();
 }
 
-void Canvas::held_glyphs(const std::function<void(const GlyphKey&)>& want) const {
-    for (std::size_t i = drawn_; i < ops_.size(); ++i)
-        if (ops_[i].kind == Op::Glyph) want(glyph_key(ops_[i]));
-}
-
 void Canvas::draw_held() {
     for (; drawn_ < ops_.size(); ++drawn_) draw(ops_[drawn_]);
 }

@@ -76,7 +76,10 @@ public:
     // read), so that a platform whose glyphs come later can have those it
     // draws (held_glyphs) made first, all at once. Not held, it is drawn at once.
     void hold(bool on);
-    void held_glyphs(const std::function<void(const GlyphKey&)>& want) const;
+    template <class Want> void held_glyphs(Want want) const {
+        for (std::size_t i = drawn_; i < ops_.size(); ++i)
+            if (ops_[i].kind == Op::Glyph) want(glyph_key(ops_[i]));
+    }
     void draw_held();
     GlyphCache& glyphs() { return *glyphs_; }
 

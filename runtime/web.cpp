@@ -157,7 +157,7 @@ public:
         auto found = glyphs_.find(key);
         if (found != glyphs_.end()) return found->second;
         if (blank(ch)) return glyphs_.emplace(key, fit_glyph({}, ch, cell_w, cell_h)).first->second;
-        make({key}, false);
+        make_now({key});
         return glyphs_.at(key);
     }
 
@@ -167,23 +167,35 @@ public:
     }
 
     // Makes the wanted glyphs: in the page's glyph worker while the page runs
-    // on (off_thread), or at once.
+    // on (off_thread), or at once. (Only a wait may let the page run: drawing
+    // makes its glyphs at once, so that it never has to be able to wait.)
     void make_wanted(bool off_thread) {
-        if (wanted_.empty()) return;
-        std::vector<GlyphKey> wanted;
-        wanted.swap(wanted_);
-        make(wanted, off_thread);
+        std::vector<GlyphKey> keys;
+        keys.swap(wanted_);
+        if (keys.empty()) return;
+        if (!off_thread) return make_now(keys);
+        std::vector<int> spec = spec_of(keys), out(keys.size() * 3);
+        varnel_make_glyphs(spec.data(), static_cast<int>(keys.size()), out.data());
+        keep(keys, out);
     }
 
 private:
     static bool blank(char32_t ch) { return ch == 0 || ch == U' ' || ch == U'\u3000'; }
 
-    void make(const std::vector<GlyphKey>& keys, bool off_thread) {
-        std::vector<int> spec, out(keys.size() * 3);
+    static std::vector<int> spec_of(const std::vector<GlyphKey>& keys) {
+        std::vector<int> spec;
         for (const auto& [ch, cell_w, cell_h, full_w] : keys) spec.insert(spec.end(), {static_cast<int>(ch), cell_h, full_w});
-        const int n = static_cast<int>(keys.size());
-        if (off_thread) varnel_make_glyphs(spec.data(), n, out.data());
-        else varnel_make_glyphs_now(spec.data(), n, out.data());
+        return spec;
+    }
+
+    void make_now(const std::vector<GlyphKey>& keys) {
+        std::vector<int> spec = spec_of(keys), out(keys.size() * 3);
+        varnel_make_glyphs_now(spec.data(), static_cast<int>(keys.size()), out.data());
+        keep(keys, out);
+    }
+
+    // Fits what the page made to the cells, and frees its buffers.
+    void keep(const std::vector<GlyphKey>& keys, const std::vector<int>& out) {
         for (std::size_t i = 0; i < keys.size(); ++i) {
             auto* alpha = reinterpret_cast<unsigned char*>(static_cast<std::uintptr_t>(out[3 * i]));
             const int w = out[3 * i + 1], h = out[3 * i + 2];

@@ -14,6 +14,8 @@ The page is written in ASCII, each other character escaped (a character
 reference in the markup, a \\u escape in a script or a style): the browser then
 holds the whole document in one byte per character, which a slow machine
 decodes and parses markedly faster.
+The shell's own comments (whole lines of // in its scripts, /* */ in its
+styles) are left out: they are for its readers, not the pupils' downloads.
 The same inputs give the same bytes (the service worker's version is their hash)."""
 import base64
 import re
@@ -42,6 +44,17 @@ def ascii_page(page):
     return "".join(out)
 
 
+def without_comments(shell):
+    """The shell without its comment lines and style comments."""
+    def strip(m):
+        if m.group(2) == "script":
+            body = re.sub(r"^[ \t]*//.*\n", "", m.group(3), flags=re.M)
+        else:
+            body = re.sub(r"[ \t]*/\*.*?\*/\n?", "", m.group(3), flags=re.S)
+        return m.group(1) + body + m.group(4)
+    return RAW_TEXT.sub(strip, shell)
+
+
 def main():
     shell_path, js_path, wasm_path, out_path, single_path = sys.argv[1:]
     with open(shell_path, encoding="utf-8") as f:
@@ -52,6 +65,7 @@ def main():
         sys.exit(f"page.py: {js_path} holds </script and cannot be inlined")
     with open(wasm_path, "rb") as f:
         program = base64.b64encode(f.read()).decode("ascii")
+    shell = without_comments(shell)
     if shell.count("{{{ SCRIPT }}}") != 1:
         sys.exit(f"page.py: {shell_path} needs one {{{{{{ SCRIPT }}}}}}")
     glue = f"<script>\n{js}\n</script>"
