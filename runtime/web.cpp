@@ -26,14 +26,14 @@ namespace {
 
 // ---- the page's side ------------------------------------------------------
 
-// Makes glyphs: for each of n characters (spec: code point, size, em width, in
+// Makes glyphs: for each of n characters (asked: code point, size, em width, in
 // pixels), the character in white at `size` pixels, its em stretched to the
 // em width, as rows from the font's ascent line to its descent line. Each
 // comes back in out as a malloc'd buffer of its alpha bytes, its width and its
 // height. The page makes them in its own fonts: at once, or in its glyph
 // worker (if it has one running) while the page runs on.
-EM_JS(void, varnel_make_glyphs_now, (const int* spec, int n, int* out), { Module.varnelMakeGlyphsNow(spec, n, out); });
-EM_ASYNC_JS(void, varnel_make_glyphs, (const int* spec, int n, int* out), { await Module.varnelMakeGlyphs(spec, n, out); });
+EM_JS(void, varnel_make_glyphs_now, (const int* asked, int n, int* out), { Module.varnelMakeGlyphsNow(asked, n, out); });
+EM_ASYNC_JS(void, varnel_make_glyphs, (const int* asked, int n, int* out), { await Module.varnelMakeGlyphs(asked, n, out); });
 EM_JS(int, varnel_glyph_worker, (), { return Module.varnelGlyphWorker() ? 1 : 0; });
 
 // The local date and time as "2026-12-09 10:31:05". (The C library's localtime
@@ -174,23 +174,23 @@ public:
         keys.swap(wanted_);
         if (keys.empty()) return;
         if (!off_thread) return make_now(keys);
-        std::vector<int> spec = spec_of(keys), out(keys.size() * 3);
-        varnel_make_glyphs(spec.data(), static_cast<int>(keys.size()), out.data());
+        std::vector<int> asked = asked_of(keys), out(keys.size() * 3);
+        varnel_make_glyphs(asked.data(), static_cast<int>(keys.size()), out.data());
         keep(keys, out);
     }
 
 private:
     static bool blank(char32_t ch) { return ch == 0 || ch == U' ' || ch == U'\u3000'; }
 
-    static std::vector<int> spec_of(const std::vector<GlyphKey>& keys) {
-        std::vector<int> spec;
-        for (const auto& [ch, cell_w, cell_h, full_w] : keys) spec.insert(spec.end(), {static_cast<int>(ch), cell_h, full_w});
-        return spec;
+    static std::vector<int> asked_of(const std::vector<GlyphKey>& keys) {
+        std::vector<int> asked;
+        for (const auto& [ch, cell_w, cell_h, full_w] : keys) asked.insert(asked.end(), {static_cast<int>(ch), cell_h, full_w});
+        return asked;
     }
 
     void make_now(const std::vector<GlyphKey>& keys) {
-        std::vector<int> spec = spec_of(keys), out(keys.size() * 3);
-        varnel_make_glyphs_now(spec.data(), static_cast<int>(keys.size()), out.data());
+        std::vector<int> asked = asked_of(keys), out(keys.size() * 3);
+        varnel_make_glyphs_now(asked.data(), static_cast<int>(keys.size()), out.data());
         keep(keys, out);
     }
 
