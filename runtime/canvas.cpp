@@ -269,7 +269,7 @@ void Canvas::draw(const Op& op) {
         const int cell_x = px(op.x1, s), cell_y = px(op.y1, s);
         const auto [ch, cell_w, cell_h, full_w] = glyph_key(op);
         std::uint32_t* pixels = pixels_.make(cell_y, cell_y + cell_h);
-        draw_glyph(*glyphs_, pixels, std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, op.ch, cell_w, cell_h,
+        draw_glyph(*glyphs_, pixels, std::max(width(), 1), std::max(height(), 1), cell_x, cell_y, ch, cell_w, cell_h,
                    full_w, palette(op.c));
         break;
     }
