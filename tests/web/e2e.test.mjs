@@ -533,9 +533,10 @@ test('served over http the pages can be installed, and after one visit they open
   }
 });
 
-test('served, the first screen\'s glyphs come from the page itself where no worker draws them, to the same pixels',
-     async () => {
-  // The glyph worker as it is; no worker at all; a worker that cannot draw.
+test('served, the page compiles its program and makes the first screen\'s glyphs itself where its worker cannot, ' +
+     'to the same pixels', async () => {
+  // The page's worker as it is; no worker at all; a worker that cannot start;
+  // one that draws but cannot compile.
   const server = await serve(webDir);
   const setups = {
     worker: null,
@@ -545,12 +546,17 @@ test('served, the first screen\'s glyphs come from the page itself where no work
         constructor() { super(URL.createObjectURL(new Blob(['throw new Error("no text here")']))); }
       };
     },
+    uncompiling: () => {
+      const made = URL.createObjectURL;
+      URL.createObjectURL = (blob) => made(new Blob(['WebAssembly.compileStreaming = undefined;', blob]));
+    },
   };
-  const shown = {};
+  const shown = {}, compiledByPage = {};
   for (const [name, setup] of Object.entries(setups)) {
     const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
     const errors = [];
     page.on('pageerror', (e) => errors.push(e.message));
+    page.on('console', (m) => { if (m.text().startsWith('the page compiles its program itself')) compiledByPage[name] = true; });
     if (setup) await page.addInitScript(setup);
     await page.goto(`http://127.0.0.1:${server.address().port}/varnel1.html`);
     await menuShown(page);
@@ -564,8 +570,8 @@ test('served, the first screen\'s glyphs come from the page itself where no work
   }
   server.close();
   server.closeAllConnections();
-  assert.equal(shown.none, shown.worker);
-  assert.equal(shown.failing, shown.worker);
+  assert.deepEqual(compiledByPage, { none: true, failing: true, uncompiling: true });
+  for (const name of ['none', 'failing', 'uncompiling']) assert.equal(shown[name], shown.worker, name);
 });
 
 test('ending from the menu ends the program and says so on the page', async () => {
