@@ -15,7 +15,8 @@ reference in the markup, a \\u escape in a script or a style): the browser then
 holds the whole document in one byte per character, which a slow machine
 decodes and parses markedly faster.
 The shell's own comments (whole lines of // in its scripts, /* */ in its
-styles) are left out: they are for its readers, not the pupils' downloads.
+styles) and the indentation of its scripts' and styles' lines are left out:
+they are for its readers, not the pupils' downloads.
 The same inputs give the same bytes (the service worker's version is their hash)."""
 import base64
 import re
@@ -45,13 +46,13 @@ def ascii_page(page):
 
 
 def without_comments(shell):
-    """The shell without its comment lines and style comments."""
+    """The shell without its comment lines, style comments and indentation."""
     def strip(m):
         if m.group(2) == "script":
             body = re.sub(r"^[ \t]*//.*\n", "", m.group(3), flags=re.M)
         else:
             body = re.sub(r"[ \t]*/\*.*?\*/\n?", "", m.group(3), flags=re.S)
-        return m.group(1) + body + m.group(4)
+        return m.group(1) + re.sub(r"^[ \t]+", "", body, flags=re.M) + m.group(4)
     return RAW_TEXT.sub(strip, shell)
 
 
