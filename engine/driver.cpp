@@ -42,7 +42,6 @@ void mark_the_answer() {
     draw_mark();
     if (g.attempt_count == 1 && g.problem_done[g.problem_no] == 0) {
         first_attempt_mark();
-        record_first_mark();
         g.completion_count = 0;
     }
     record_answer();

@@ -139,12 +139,15 @@ public:
 };
 
 // ---- the practice record (record) --------------------------------------------
-// The problem just started (its number set; browsing keeps nothing), its first
-// mark as the grid took it, each marked answer, each hint after a wrong one,
-// its end at the menu after it, and a problem left unfinished.
+// A practice chosen at the menu (the device may ask who practises), a run of
+// the practice started, the problem just started (its number set; browsing
+// keeps nothing), each marked answer (the first is its first attempt), each
+// hint after a wrong one, its end at the menu after it, and a problem left
+// unfinished.
+void record_practice_chosen();
+void record_practice_started();
 void record_problem_started();
 void record_self_check();
-void record_first_mark();
 void record_answer();
 void record_hint();
 void record_problem_finished();

@@ -38,7 +38,10 @@ Next main_menu() {
     do g.key_text = rt::inkey();
     while (!(g.key_text >= "1" && g.key_text <= "3"));
 
-    if (g.key_text == "1") return Next{&start_number_entry};
+    if (g.key_text == "1") {
+        record_practice_chosen();
+        return Next{&start_number_entry};
+    }
     if (g.key_text == "2") return Next{&browsing};
     rt::end();
 }
@@ -73,6 +76,7 @@ Next practice_start() {
 // lines and the random generator stay as they are; only the grid is new.
 Next practice_restart() {
     g.practice_runs += 1;
+    record_practice_started();
     g.grid_column = 30;
     g.grid_row = 0;
     g.grid_cells = g.problem_count;

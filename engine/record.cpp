@@ -1,6 +1,7 @@
 // The practice record: one row for each problem worked in a practice, kept the
 // moment the problem ends, and one for a problem left unfinished, with what it
-// had so far. Browsing keeps nothing. The rows are the device's to keep
+// had so far. Browsing keeps nothing. Each row names who practised, and the
+// practice by its number on the device. The rows are the device's to keep
 // (runtime/record.hpp); this file only makes them.
 #include <cmath>
 #include <string>
@@ -11,12 +12,17 @@
 
 namespace {
 
+// The practice under way: its number on this device.
+int practice = 0;
+
 // The problem under way, as far as it has gone.
 struct Worked {
     bool open = false;
     std::string started;
+    rt::Pupil pupil;
     double start_seconds = 0;
-    float run = 0, problem = 0;
+    float problem = 0;
+    int practice = 0;
     std::string first_mark;
     float attempts = 0, hints = 0;
     std::vector<std::string> answers;   // each marked answer, its blanks joined
@@ -59,6 +65,13 @@ bool wrong_sign(const Text& typed, const Text& accepted) {
     return !size(typed).empty() && size(typed) == size(accepted) && negative(typed) != negative(accepted);
 }
 
+// What a self-marked answer says: the pupil's own verdict on the notebook.
+std::string self_marked(const std::string& typed) {
+    if (typed == "1") return "自己採点：正解";
+    if (typed == "0") return "自己採点：間違い";
+    return "自己採点：" + typed;
+}
+
 rt::RecordRow row_of(const char* result) {
     const auto all = [](const std::vector<std::string>& parts) {
         std::string out;
@@ -66,9 +79,11 @@ rt::RecordRow row_of(const char* result) {
         return out;
     };
     return {worked.started,
-            rt::record_name(),
+            worked.pupil.class_name,
+            worked.pupil.number,
+            worked.pupil.name,
             sjis::to_utf8(g.title_text),
-            number(worked.run),
+            std::to_string(worked.practice),
             number(worked.problem),
             sjis::to_utf8(g.bank->topic(static_cast<int>(worked.problem))),
             worked.first_mark,
@@ -76,7 +91,7 @@ rt::RecordRow row_of(const char* result) {
             number(worked.attempts),
             number(worked.hints),
             all(worked.answers),
-            blanks_of([](float k) -> const Text& { return g.expected(k, 1); }),
+            worked.self_check ? "自己採点" : blanks_of([](float k) -> const Text& { return g.expected(k, 1); }),
             worked.sign_error ? "✓" : "",
             worked.self_check ? "✓" : "",
             number(std::floor(rt::seconds() - worked.start_seconds))};
@@ -84,20 +99,23 @@ rt::RecordRow row_of(const char* result) {
 
 }  // namespace
 
+void record_practice_chosen() { rt::record_ask_pupil(); }
+
+void record_practice_started() { practice = rt::record_next_practice(static_cast<int>(g.practice_runs)); }
+
 void record_problem_started() {
     record_problem_left();
     if (g.view_mode == 1) return;
     worked = {.open = true,
               .started = rt::date_time_text(),
+              .pupil = rt::record_pupil(),
               .start_seconds = rt::seconds(),
-              .run = g.practice_runs,
-              .problem = g.problem_no};
+              .problem = g.problem_no,
+              .practice = practice};
     rt::record_pending(row_of("中断"));
 }
 
 void record_self_check() { worked.self_check = true; }
-
-void record_first_mark() { worked.first_mark = g.mark_result == 2 ? "○" : "×"; }
 
 void record_hint() {
     if (!worked.open) return;
@@ -107,8 +125,10 @@ void record_hint() {
 
 void record_answer() {
     if (!worked.open) return;
+    if (worked.attempts == 0) worked.first_mark = g.mark_result == 2 ? "○" : "×";
     worked.attempts += 1;
-    worked.answers.push_back(blanks_of([](float k) -> const Text& { return g.typed[k]; }));
+    const std::string typed = blanks_of([](float k) -> const Text& { return g.typed[k]; });
+    worked.answers.push_back(worked.self_check ? self_marked(typed) : typed);
     for (float k = 1; k <= g.blank_count; ++k) {
         const bool wrong = g.blank_count == 1 ? g.mark_result != 2 : !blank_right(k);
         if (wrong && wrong_sign(g.typed[k], g.expected(k, 1))) worked.sign_error = true;

@@ -39,8 +39,13 @@ public:
     // things; a backend without a place for it keeps nothing.
     virtual void keep_row(const RecordRow& /*row*/) {}
     virtual void keep_pending(const RecordRow& /*row*/) {}
-    // The pupil's name for the record: VARNEL_NAME, unless the platform asks for it.
-    virtual std::string pupil_name();
+    // Who is practising (runtime/record.hpp): VARNEL_CLASS, VARNEL_NUMBER and
+    // VARNEL_NAME (else the account's full name), unless the platform asks.
+    virtual Pupil pupil();
+    virtual void ask_pupil() {}
+    // The number of a practice starting now: the drill's run count where the
+    // backend keeps no record.
+    virtual int next_practice(int run) { return run; }
     // One announcement for assistive technology (rt::say): the text of what was
     // drawn since the last, on a new page or adding to the last one's.
     virtual void announce(const std::string& /*spoken*/, bool /*new_page*/) {}

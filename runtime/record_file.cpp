@@ -154,11 +154,11 @@ std::string record_summary(const std::string& path) {
     std::map<std::tuple<std::string, int>, Tally> tallies;   // by program and problem
     for (std::size_t i = 1; i < rows->size(); ++i) {
         const RecordRow& r = (*rows)[i];
-        Tally& t = tallies[{r[2], std::atoi(r[4].c_str())}];
-        t.topic = r[5];
-        t.worked += 1;
-        t.first_right += r[6] == "○";
-        t.sign_errors += !r[12].empty();
+        Tally& t = tallies[{r[4], std::atoi(r[6].c_str())}];
+        t.topic = r[7];
+        t.worked += r[9] != "中断";
+        t.first_right += r[8] == "○";
+        t.sign_errors += !r[14].empty();
     }
     out += padded("プログラム", 12) + padded("問題", 6, true) + "  " + padded("内容", 30) + padded("回数", 6, true) +
            padded("1回目○", 8, true) + padded("符号の誤り", 12, true) + "\n";

@@ -1,5 +1,8 @@
 #include "runtime/screen.hpp"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -316,9 +319,17 @@ std::string Backend::date_time() {
     return buf;
 }
 
-std::string Backend::pupil_name() {
-    const char* name = std::getenv("VARNEL_NAME");
-    return name ? name : "";
+Pupil Backend::pupil() {
+    const auto env = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    Pupil p{env("VARNEL_CLASS"), env("VARNEL_NUMBER"), env("VARNEL_NAME")};
+    if (!std::getenv("VARNEL_NAME")) {   // the account's full name: the first field of its GECOS
+        if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_gecos)
+            p.name = std::string(account->pw_gecos).substr(0, std::string(account->pw_gecos).find(','));
+    }
+    return p;
 }
 
 std::string json_number(float v) {

@@ -58,14 +58,23 @@ EM_JS(void, varnel_announce, (const char* text, int new_page), {
     Module.varnelAnnounce(UTF8ToString(text), new_page !== 0);
 });
 
-// The pupil's name, as given in the page's record view (malloc'd).
-EM_JS(char*, varnel_pupil_name, (), {
-    const name = Module.varnelName();
-    const n = lengthBytesUTF8(name) + 1;
-    const p = _malloc(n);
-    stringToUTF8(name, p, n);
-    return p;
+// Who is practising, as the page knows them: class, number and name apart by
+// unit separators (malloc'd).
+EM_JS(char*, varnel_pupil, (), {
+    const p = Module.varnelPupil();
+    const text = [p.class, p.number, p.name].join(String.fromCharCode(31));
+    const n = lengthBytesUTF8(text) + 1;
+    const out = _malloc(n);
+    stringToUTF8(text, out, n);
+    return out;
 });
+
+// A practice is about to start: the page asks who practises where it does not
+// know today, and comes back once it is answered.
+EM_ASYNC_JS(void, varnel_ask_pupil, (), { await Module.varnelAskPupil(); });
+
+// The number of a practice starting now, never given before on this device.
+EM_JS(int, varnel_next_practice, (), { return Module.varnelNextPractice(); });
 
 // The room the page gives the drill, in device pixels: the window, less what
 // its on-screen keypad needs when the band under the drawing is too short.
@@ -263,14 +272,7 @@ public:
     // is waiting for.
     void wait(std::deque<Key>& keys) override {
         if (varnel_take_resize()) fit();   // the first screen goes out at its final size
-        // A screen's new glyphs are made all at once before it is drawn: the
-        // first screen's in the page's glyph worker, while the page (busy with
-        // its start) runs on; the others at once, the sooner to answer a key.
-        GlyphCache& glyphs = canvas_.glyphs();
-        canvas_.held_glyphs([&](const GlyphKey& key) { glyphs.want(key); });
-        glyphs.make_wanted(!first_shown_ && varnel_glyph_worker());
-        canvas_.draw_held();
-        present();
+        show();
         if (started_) varnel_wait(idle_waits_ < 60 ? 16 : 250);
         else varnel_yield();
         started_ = true;
@@ -299,12 +301,20 @@ public:
     void keep_row(const RecordRow& row) override { keep(row, true); }
     void keep_pending(const RecordRow& row) override { keep(row, false); }
 
-    std::string pupil_name() override {
-        char* name = varnel_pupil_name();
-        std::string kept = name;
-        std::free(name);
-        return kept;
+    Pupil pupil() override {
+        char* text = varnel_pupil();
+        std::string fields = text;
+        std::free(text);
+        const auto first = fields.find('\x1f'), second = fields.find('\x1f', first + 1);
+        return {fields.substr(0, first), fields.substr(first + 1, second - first - 1), fields.substr(second + 1)};
     }
+
+    void ask_pupil() override {
+        show();
+        varnel_ask_pupil();
+    }
+
+    int next_practice(int /*run*/) override { return varnel_next_practice(); }
 
     void text_input(bool on) override {
         if (on == text_on_) return;
@@ -320,6 +330,18 @@ public:
     }
 
 private:
+    // Shows what was drawn. A screen's new glyphs are made all at once before
+    // it is drawn: the first screen's in the page's glyph worker, while the
+    // page (busy with its start) runs on; the others at once, the sooner to
+    // answer a key.
+    void show() {
+        GlyphCache& glyphs = canvas_.glyphs();
+        canvas_.held_glyphs([&](const GlyphKey& key) { glyphs.want(key); });
+        glyphs.make_wanted(!first_shown_ && varnel_glyph_worker());
+        canvas_.draw_held();
+        present();
+    }
+
     static void keep(const RecordRow& row, bool finished) {
         const auto list = [](const auto& fields) {
             std::string json = "[";

@@ -27,12 +27,17 @@ std::string slurp(const fs::path& path) {
     return s.str();
 }
 
-// The rows of a record file, its first row left out; the test fails if it is not whole CSV.
+// The rows of a record file as a spreadsheet shows them (the invisible mark
+// that keeps a field text left out), its first row left out; the test fails if
+// it is not whole CSV.
 std::vector<rt::RecordRow> rows_of(const fs::path& path) {
-    const auto rows = rt::parse_csv(slurp(path));
+    auto rows = rt::parse_csv(slurp(path));
     EXPECT_TRUE(rows.has_value()) << path;
     if (!rows || rows->empty()) return {};
     EXPECT_EQ((*rows)[0], rt::RecordRow(rt::kRecordColumns.begin(), rt::kRecordColumns.end()));
+    for (auto& row : *rows)
+        for (auto& field : row)
+            if (field.starts_with(rt::kWordJoiner)) field.erase(0, rt::kWordJoiner.size());
     return {rows->begin() + 1, rows->end()};
 }
 
@@ -108,6 +113,8 @@ void practise(Pupil& pupil, const std::string& record) {
 
 TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     const fs::path file = fresh_dir("rows") / "record.csv";
+    setenv("VARNEL_CLASS", "3-2", 1);
+    setenv("VARNEL_NUMBER", "7", 1);
     setenv("VARNEL_NAME", "=\"Aoi\",\nSato", 1);
     std::vector<std::size_t> rows_at_menu;
     // Problems 2 to 6: right at once; a sign error, a size error, then right;
@@ -115,23 +122,25 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     // at its answer line.
     Pupil pupil({"R", "SWR", "R", "FWW", ""}, [&] { rows_at_menu.push_back(rows_of(file).size()); });
     practise(pupil, file.string());
+    unsetenv("VARNEL_CLASS");
+    unsetenv("VARNEL_NUMBER");
     unsetenv("VARNEL_NAME");
 
     EXPECT_EQ(rows_at_menu, (std::vector<std::size_t>{1, 2, 3, 4}));   // each on disk before its menu showed
     const auto rows = rows_of(file);
     ASSERT_EQ(rows.size(), 5u);
     const auto& t = pupil.typed;
-    // The answers typed, as the spreadsheet keeps them: text, never a formula.
+    // The answers typed, as the spreadsheet shows them.
     const auto answers = [&](std::size_t from, std::size_t n) {
         std::string all;
         for (std::size_t i = from; i < from + n; ++i) all += (i > from ? " / " : "") + t[i];
-        return std::string("=+-").find(all[0]) == std::string::npos ? all : "'" + all;
+        return all;
     };
     // 1回目, 結果, 回数, ヒント, 入力, 符号の誤り, 自己採点, by problem.
     const std::vector<std::vector<std::string>> expected = {
         {"2", "温度", "○", "正解", "1", "0", answers(0, 1), "", ""},
         {"3", "0より大きい数・小さい数", "×", "正解", "3", "2", answers(1, 3), "✓", ""},
-        {"4", "自然数と整数", "○", "正解", "1", "0", answers(4, 1), "", "✓"},
+        {"4", "自然数と整数", "○", "正解", "1", "0", "自己採点：正解", "", "✓"},
         {"5", "数直線の読み（整数）", "×", "不正解", "3", "2", answers(5, 3), "", ""},
         {"6", "数直線の読み（0.5きざみ）", "", "中断", "0", "0", "", "", ""},
     };
@@ -141,20 +150,20 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
         ASSERT_EQ(r.size(), rt::kRecordColumns.size());
         EXPECT_EQ(r[0].size(), 19u);
         EXPECT_TRUE(r[0].ends_with(" 12:00:00")) << r[0];
-        EXPECT_EQ(r[1], "'=\"Aoi\",\nSato");   // the name, as text
-        EXPECT_EQ(r[2] + " " + r[3], "varnel1 1");
+        EXPECT_EQ(r[1] + "|" + r[2] + "|" + r[3], "3-2|7|=\"Aoi\",\nSato");   // who, as text
+        EXPECT_EQ(r[4] + " " + r[5], "varnel1 1");
         const auto& e = expected[i];
-        EXPECT_EQ((std::vector<std::string>{r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[12], r[13]}), e);
-        EXPECT_FALSE(r[11].empty());   // the accepted answers
-        EXPECT_GE(std::stoi(r[14]), 0);
-        EXPECT_LT(std::stoi(r[14]), 60);
+        EXPECT_EQ((std::vector<std::string>{r[6], r[7], r[8], r[9], r[10], r[11], r[12], r[14], r[15]}), e);
+        EXPECT_FALSE(r[13].empty());   // the accepted answers
+        EXPECT_GE(std::stoi(r[16]), 0);
+        EXPECT_LT(std::stoi(r[16]), 60);
     }
-    EXPECT_EQ(rows[2][11], "1");
+    EXPECT_EQ(rows[2][13], "自己採点");
     // The summary a teacher prints: problem 3 worked once, × at first, one sign error.
     const std::string summary = rt::record_summary(file.string());
     EXPECT_NE(summary.find("\nvarnel1          3  0より大きい数・小さい数            1       0           1\n"),
               std::string::npos) << summary;
-    EXPECT_NE(slurp(file).find(",\"'=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
+    EXPECT_NE(slurp(file).find(",\"\u2060=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
 }
 
 TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {

@@ -7,6 +7,7 @@
 
 #include "engine/engine.hpp"
 #include "problems/script/script.hpp"
+#include "runtime/record.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/web.hpp"
 
@@ -21,6 +22,22 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* varnel_state_json() {
 // Whether a practice is under way (its progress grid is on the screen): the
 // page then asks before it is left or reloaded.
 extern "C" EMSCRIPTEN_KEEPALIVE int varnel_practising() { return g.grid_cells > 0 ? 1 : 0; }
+
+// One line of the record's CSV, for the page's "CSV で保存": the fields apart by
+// unit separators, as the desktop writes them.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* varnel_csv_line(const char* fields) {
+    static std::string line;
+    rt::RecordRow row;
+    const std::string all = fields;
+    for (std::size_t from = 0;;) {
+        const std::size_t to = all.find('\x1f', from);
+        row.push_back(all.substr(from, to - from));
+        if (to == std::string::npos) break;
+        from = to + 1;
+    }
+    line = rt::csv_line(row);
+    return line.c_str();
+}
 
 int main() {
     rt::install(rt::make_web());

@@ -221,7 +221,7 @@ test('the record keeps a problem left with the page, unfinished; a storage that 
   await page.reload();
   await menuShown(page);
   const rows = await page.evaluate(() => JSON.parse(localStorage.getItem('varnel1.record')).rows);
-  assert.deepEqual(rows.map((r) => [r[4], r[6], r[7], r[8], r[9], r[10]]), [['2', '×', '中断', '1', '1', '0，0']]);
+  assert.deepEqual(rows.map((r) => [r[6], r[8], r[9], r[10], r[11], r[12]]), [['2', '×', '中断', '1', '1', '0，0']]);
   assert.deepEqual(errors, []);
   await page.close();
 

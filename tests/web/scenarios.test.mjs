@@ -240,7 +240,7 @@ const scenarios = [
       await page.tap('記録');
       await page.waitFor(() => document.getElementById('record').open, 'the record');
       const [row] = await rows();
-      assert.deepEqual([row.length, row[2], row[4], row[6], row[7]], [15, 'varnel2', String(last), '○', '正解']);
+      assert.deepEqual([row.length, row[4], row[6], row[8], row[9]], [17, 'varnel2', String(last), '○', '正解']);
       await page.screenshot('record');
       await page.press('2');   // taken by the record's view, not by the menu (2: browsing)
 
@@ -255,7 +255,7 @@ const scenarios = [
       assert.match(saved.name, /^varnel2-record-\d{4}-\d\d-\d\d\.csv$/);
       assert.deepEqual(saved.bom, [0xef, 0xbb, 0xbf]);
       const lines = saved.text.split('\r\n');
-      assert.deepEqual([lines.length, lines[0].split(',').length, lines[2]], [3, 15, '']);
+      assert.deepEqual([lines.length, lines[0].split(',').length, lines[2]], [3, 17, '']);
       assert.ok(lines[1].includes(`,varnel2,1,${last},`), lines[1]);
 
       await page.tap('閉じる');
