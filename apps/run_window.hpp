@@ -15,15 +15,19 @@
 #include "runtime/window.hpp"
 
 // --record prints where the practice record is and a summary of it; --open-record
-// opens it with the desktop's spreadsheet (the menu entry's action).
+// opens a dated copy of it in the desktop's spreadsheet (the menu entry's
+// action), so that saving it there never touches the record. Both first turn
+// the problems that programs left under way, unasked, into their rows.
 inline int show_record(const char* program, std::string_view how) {
+    const std::string path = rt::default_record_path();
     if (how == "--record") {
-        std::fputs(rt::record_summary(rt::default_record_path()).c_str(), stdout);
+        rt::settle_left_problems(path);
+        std::fputs(rt::record_summary(path).c_str(), stdout);
         return 0;
     }
-    const std::string path = rt::RecordFile(rt::default_record_path(), program).ready();
-    if (path.empty()) return 1;
-    ::execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+    const std::string copy = rt::record_copy(path, program);
+    if (copy.empty()) return 1;
+    ::execlp("xdg-open", "xdg-open", copy.c_str(), static_cast<char*>(nullptr));
     std::perror("xdg-open");
     return 1;
 }

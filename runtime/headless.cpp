@@ -32,7 +32,9 @@ namespace {
 class HeadlessBackend final : public Backend {
 public:
     explicit HeadlessBackend(HeadlessOptions options)
-        : Backend(options.scale), options_(std::move(options)), record_(options_.record, "varnel-play") {}
+        : Backend(options.scale), options_(std::move(options)), record_(options_.record, "varnel-play") {
+        if (!options_.record.empty()) record_.ready();
+    }
 
     void pump(std::deque<Key>& keys) override {
         for (const ScriptKey& k : options_.typed_ahead) keys.push_back(k.key);
@@ -58,6 +60,13 @@ public:
     }
     void keep_row(const RecordRow& row) override {
         if (!options_.record.empty()) record_.append(row);
+    }
+    void keep_pending(const RecordRow& row) override {
+        if (!options_.record.empty()) record_.under_way(row);
+    }
+    int next_practice(int run) override {
+        const int n = options_.record.empty() ? 0 : record_.next_practice();
+        return n > 0 ? n : run;
     }
     void announce(const std::string& spoken, bool new_page) override {
         if (!options_.speech) return;

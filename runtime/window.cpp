@@ -1,8 +1,11 @@
 #include "runtime/window.hpp"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +64,23 @@ char32_t character_of(const SDL_Keysym& k) {
     return static_cast<char32_t>(k.sym);
 }
 
+// A hang-up (the session ending: a pupil logging off) is taken as the close
+// button: the program ends as it would then, its problem under way kept as
+// its row.
+volatile std::sig_atomic_t hung_up = 0;
+void on_hang_up(int) { hung_up = 1; }
+
+// The X display gone (the session ended under the program): the program can
+// no longer close its window, and Xlib would end it on the spot, its
+// destructors stuck on the dead display. The problem under way is kept as its
+// row, and the program ends at once.
+RecordFile* record_of_window = nullptr;
+int on_display_gone(Display*) {
+    if (record_of_window) record_of_window->leave();
+    std::fputs("varnel: the display has gone; the program ends\n", stderr);
+    std::_Exit(1);
+}
+
 // A window of the dot screen's shape at four fifths of the usable area, centred:
 // what "window" opens, and what leaving fullscreen comes back to.
 SDL_Rect framed_rect(const SDL_Rect& usable) {
@@ -73,8 +93,12 @@ class WindowBackend final : public Backend {
 public:
     // The canvas gets its pixels when the window's size is known (fit).
     WindowBackend(const std::string& title, WindowMode mode)
-        : Backend(0.0f), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop),
+        : Backend(0.0f), title_(title), mode_(mode), pad_(0.0f, kScreenW, kScreenH - kKeypadTop),
           record_(default_record_path(), title) {
+        struct sigaction hang_up {};
+        hang_up.sa_handler = on_hang_up;
+        sigemptyset(&hang_up.sa_mask);
+        sigaction(SIGHUP, &hang_up, nullptr);
         // A composition of any length comes whole (SDL_TEXTEDITING_EXT).
         SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
         open_video();
@@ -107,9 +131,14 @@ public:
         if (const char* pad = std::getenv("VARNEL_KEYPAD")) pad_shown_ = std::string_view(pad) == "1";
         fit();
         if (!screen_) throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
+        record_.ready();   // (which turns the problems of programs that ended unasked into their rows)
+        say_trouble();
+        record_of_window = &record_;
+        XSetIOErrorHandler(on_display_gone);
     }
 
     ~WindowBackend() override {
+        record_of_window = nullptr;
         if (present_log_) std::fclose(present_log_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -126,7 +155,18 @@ public:
         draw_pad();
     }
 
-    void keep_row(const RecordRow& row) override { record_.append(row); }
+    void keep_row(const RecordRow& row) override {
+        record_.append(row);
+        say_trouble();
+    }
+    void keep_pending(const RecordRow& row) override {
+        record_.under_way(row);
+        say_trouble();
+    }
+    int next_practice(int run) override {
+        const int n = record_.next_practice();
+        return n > 0 ? n : run;
+    }
 
     // On, SDL sends typed text and what the input method composes; off, keys
     // pass the input method by and their characters are read from the keys.
@@ -152,6 +192,7 @@ public:
     }
 
     void pump(std::deque<Key>& keys) override {
+        if (hung_up) throw ProgramEnd{};
         SDL_Event e;
         while (SDL_PollEvent(&e)) handle(e, keys);
     }
@@ -171,6 +212,7 @@ public:
             handle(e, keys);
             pump(keys);
         }
+        if (hung_up) throw ProgramEnd{};
     }
 
 private:
@@ -277,9 +319,31 @@ private:
         return spots;
     }
 
+    // A record that cannot be kept is said once, in the window's title and in
+    // the band under the drill (where the keypad goes), in Japanese.
+    void say_trouble() {
+        if (record_.trouble().empty() || !trouble_.empty()) return;
+        trouble_ = record_.trouble();
+        SDL_SetWindowTitle(window_, (title_ + "（練習の記録を保存できません）").c_str());
+        draw_pad();
+    }
+
+    // The band's own: the keypad's keys, or the record's trouble, in the
+    // drill's yellow.
+    bool band_shown() const { return pad_shown_ || !trouble_.empty(); }
+
     void draw_pad() {
         pad_.clear();
-        if (!pad_shown_) return;
+        if (!pad_shown_) {
+            float x = 16;
+            for (std::size_t at = 0; at < trouble_.size();) {
+                const char32_t u = sjis::next_utf8(trouble_, at);
+                const float w = u < 0x80 ? 8 : 16;
+                pad_.glyph(x, 16, u, w, 16, 16, 13);
+                x += w;
+            }
+            return;
+        }
         const auto spots = pad_spots();
         for (std::size_t i = 0; i < spots.size(); ++i) {
             const PadSpot& s = spots[i];
@@ -414,7 +478,7 @@ private:
     // Row y of what the window shows: the drill's, or the keypad's in its band.
     const Uint8* source_row(int y, int x) const {
         const Canvas* c = &canvas_;
-        if (pad_shown_ && y >= band_top()) {
+        if (band_shown() && y >= band_top()) {
             c = &pad_;
             y = std::min(y - band_top(), pad_.height() - 1);
         }
@@ -438,7 +502,7 @@ private:
     SDL_Rect copy(const PixelRect& r) {
         if (r.empty()) return {0, 0, 0, 0};
         if (!same_format_) {
-            const int split = pad_shown_ ? std::clamp(band_top(), r.y, r.y + r.h) : r.y + r.h;
+            const int split = band_shown() ? std::clamp(band_top(), r.y, r.y + r.h) : r.y + r.h;
             blit(canvas_, {r.x, r.y, r.w, split - r.y}, offset_x_ + r.x, offset_y_ + r.y);
             blit(pad_, {r.x, split - band_top(), r.w, r.y + r.h - split}, offset_x_ + r.x, offset_y_ + split);
             return {offset_x_ + r.x, offset_y_ + r.y, r.w, r.h};
@@ -472,6 +536,7 @@ private:
         return {x0, y0, x1 - x0, y1 - y0};
     }
 
+    std::string title_;
     WindowMode mode_;
     Canvas pad_;                      // the keypad's band, at the canvas' scale
     PadRows pad_rows_;
@@ -496,6 +561,7 @@ private:
     std::FILE* present_log_ = nullptr;
     Uint32 last_present_ = 0;
     RecordFile record_;
+    std::string trouble_;             // the record's trouble, once said
 };
 
 }  // namespace

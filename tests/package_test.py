@@ -199,20 +199,32 @@ def icons_are_installed(root):
 
 
 def record_opens_in_the_spreadsheet(program, exec_line):
-    """The record's action hands xdg-open the record file, made with its first row if it was not there."""
+    """The record's action hands xdg-open a dated copy of the record, in the
+    programs' form with its rows, so that saving it never touches the record."""
     with tempfile.TemporaryDirectory() as scratch:
         opener = os.path.join(scratch, "xdg-open")
         with open(opener, "w") as f:
             f.write(f"#!/bin/sh\nprintf '%s' \"$1\" > {scratch}/opened\n")
         os.chmod(opener, 0o755)
+        record = os.path.join(scratch, "data", "varnel", "record.csv")
+        os.makedirs(os.path.dirname(record))
+        head = "日時,組,番号,名前,プログラム,練習,問題,内容,1回目,結果,回数,ヒント,入力,正答,符号の誤り,自己採点,秒\r\n"
+        row = "2026-12-09 10:31:05,2,7,佐藤,varnel1,1,2,温度,○,正解,1,0,\u20603，4,\u20603，4,,,20\r\n"
+        with open(record, "wb") as f:
+            f.write(("\ufeff" + head + row).encode())
         env = dict(os.environ, PATH=f"{scratch}:{os.environ['PATH']}", XDG_DATA_HOME=f"{scratch}/data")
         subprocess.run([program] + shlex.split(exec_line)[1:], env=env, check=True, timeout=20)
         with open(os.path.join(scratch, "opened")) as f:
             opened = f.read()
-        assert opened == f"{scratch}/data/varnel/record.csv", f"xdg-open was handed {opened!r}"
+        assert re.fullmatch(re.escape(f"{scratch}/data/varnel/copies/record-") + r"\d{4}-\d\d-\d\d-\d{6}\.csv", opened), \
+            f"xdg-open was handed {opened!r}"
         with open(opened, "rb") as f:
-            assert f.read().startswith("\ufeff日時,名前,プログラム".encode()), "the record has no first row"
-    print(f"ok  {os.path.basename(program)} [Desktop Action Record] {exec_line!r}: opens the record")
+            assert f.read() == ("\ufeff" + head + row).encode(), "the copy is not the record's rows in its form"
+        with open(opened, "w") as f:   # the teacher saves it
+            f.write("saved by a spreadsheet")
+        with open(record, "rb") as f:
+            assert f.read() == ("\ufeff" + head + row).encode(), "saving the copy changed the record"
+    print(f"ok  {os.path.basename(program)} [Desktop Action Record] {exec_line!r}: opens a copy of the record")
 
 
 def entries_start_the_unpacked_programs(root):

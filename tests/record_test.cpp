@@ -13,6 +13,7 @@
 
 #include "runtime/headless.hpp"
 #include "runtime/record_file.hpp"
+#include "runtime/records.hpp"
 #include "runtime/screen.hpp"
 #include "tools/player.hpp"
 
@@ -50,7 +51,8 @@ fs::path fresh_dir(const std::string& name) {
 
 // A pupil who practises varnel1 from problem 2 on, answering each problem's
 // attempts as its plan says: R right, W "0" in every blank, S every blank with
-// the other sign, F a text a spreadsheet would take for a formula; an empty
+// the other sign, F a text a spreadsheet would take for a formula, K the
+// program killed there (at_menu is called, and never comes back); an empty
 // plan closes the window at the problem's answer line.
 class Pupil {
 public:
@@ -67,6 +69,7 @@ public:
         else if (waiting_ == "space") keys = "{Space}";
         else if (waiting_ == "key pause") keys = "x";
         else if (waiting_ == "end of bank") keys = "{Close}";
+        else if (waiting_ == "answer" && attempt_ < plans_[problem_].size() && plans_[problem_][attempt_] == 'K') at_menu_();
         else if (waiting_ == "answer") keys = attempt_ < plans_[problem_].size() ? answer(plans_[problem_][attempt_++]) : "{Close}";
         else if (waiting_ == "next step" && was != waiting_) {   // (the menu redrawn is the same wait)
             if (at_menu_) at_menu_();
@@ -245,3 +248,163 @@ TEST(Record, KilledAtAnyMomentTheFileIsWholeWithEveryFinishedProblem) {
 }
 
 }  // namespace
+
+// ---- what a spreadsheet makes of the record ---------------------------------
+
+TEST(RecordCsv, ASpreadsheetShowsEveryFieldExactlyAsWritten) {
+    const std::string wj(rt::kWordJoiner);
+    // Kept text by the invisible mark: what a spreadsheet would run, or read as
+    // a number, a date or a time and show otherwise.
+    for (const char* field : {"-8.7", "+13.5，7.4", "3/4", "1.10", "007", ".5", "1e5", "TRUE", "=HYPERLINK(\"x\")",
+                              "@SUM(A1)", "\tx", "3 / 4", "３", "−8", "3月4日", "12:30", "Jan 5", "99999999999"})
+        EXPECT_EQ(rt::spreadsheet_text(field), wj + field) << field;
+    // As they are: whole numbers, the drill's date-times, and text no
+    // spreadsheet reads as a value.
+    for (const char* field : {"", "0", "12", "2026-12-09 10:31:05", "√2", "正解", "varnel1", "Sato", "2x", "○"})
+        EXPECT_EQ(rt::spreadsheet_text(field), field) << field;
+    EXPECT_EQ(rt::csv_line({"a,b", "-1", "x\"y"}), "\"a,b\"," + wj + "-1,\"x\"\"y\"\r\n");
+}
+
+TEST(RecordCsv, RecordsSavedAgainBySpreadsheetsReadBackAsWritten) {
+    const fs::path file = fresh_dir("forms") / "record.csv";
+    setenv("VARNEL_NAME", "佐藤", 1);
+    Pupil pupil({"SWR", "FWW", ""});
+    practise(pupil, file.string());
+    unsetenv("VARNEL_NAME");
+    const std::string ours = slurp(file);
+    const auto written = rows_of(file);
+    ASSERT_EQ(written.size(), 3u);
+    // The same file as LibreOffice saves it (no mark, LF, the marks that kept
+    // fields text dropped, quoting only where needed), as Excel saves it
+    // (CP932, CRLF, 日時 without its seconds), and as the programs wrote it
+    // before there were 組 and 番号 (an apostrophe before a formula's sign).
+    const auto saved = [&](const std::string& line_end, bool excel, bool old) {
+        std::string text;
+        for (std::size_t r = 0; r <= written.size(); ++r) {
+            rt::RecordRow row = r == 0 ? rt::RecordRow(rt::kRecordColumns.begin(), rt::kRecordColumns.end())
+                                       : written[r - 1];
+            if (excel && r > 0) row[0] = row[0].substr(0, 4) + "/" + row[0].substr(5, 2) + "/" + row[0].substr(8, 8);
+            if (old) row.erase(row.begin() + 1, row.begin() + 3);
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                std::string f = row[c];
+                if (old && f.find_first_of("=+-@") == 0) f = "'" + f;
+                if (f.find_first_of(",\"\n") != std::string::npos) {
+                    std::string q;
+                    for (char ch : f) q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                    f = "\"" + q + "\"";
+                }
+                text += (c ? "," : "") + f;
+            }
+            text += line_end;
+        }
+        return excel ? sjis::from_utf8(text) : old ? std::string(rt::kBom) + text : text;
+    };
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool seconds, who;
+    } forms[] = {
+        {"as written", ours, true, true},
+        {"LibreOffice", saved("\n", false, false), true, true},
+        {"Excel", saved("\r\n", true, false), false, true},
+        {"before 組 and 番号", saved("\r\n", false, true), true, false},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.what);
+        const rt::RecordRead read = rt::read_record(form.bytes);
+        EXPECT_TRUE(read.record);
+        EXPECT_EQ(read.trouble, "");
+        ASSERT_EQ(read.rows.size(), written.size());
+        for (std::size_t r = 0; r < written.size(); ++r) {
+            rt::RecordRow want = written[r];
+            if (!form.seconds) want[0] = want[0].substr(0, 17) + "00";
+            if (!form.who) want[1] = want[2] = "";
+            EXPECT_EQ(read.rows[r], want);
+        }
+    }
+    // Not a record, or damaged: said, and what is whole still read.
+    EXPECT_FALSE(rt::read_record("名前,点\r\nAoi,3\r\n").record);
+    EXPECT_EQ(rt::read_record(ours.substr(0, ours.size() - 9) + "\r\n" + ours.substr(ours.find("\r\n") + 2)).trouble,
+              "壊れた行が 1 行あります（読み飛ばしました）");
+}
+
+// ---- the record's files on the desktop ------------------------------------------
+
+TEST(Record, ARecordSavedOverIsReadNeverWrittenAndTheTeachersCopyHoldsEveryRowOnce) {
+    const fs::path dir = fresh_dir("saved-over");
+    const std::string path = (dir / "record.csv").string();
+    Pupil first({"R", "SWR"});
+    practise(first, path);
+    // The teacher opened it and saved it: LibreOffice's form, and a second copy of it.
+    std::string text = slurp(path);
+    text.erase(0, rt::kBom.size());
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    for (std::size_t at; (at = text.find(rt::kWordJoiner)) != std::string::npos;) text.erase(at, rt::kWordJoiner.size());
+    std::ofstream(dir / "record.csv", std::ios::binary) << text;
+    fs::copy_file(dir / "record.csv", dir / "record-3.csv");
+    Pupil second({"R", "WR", ""});
+    practise(second, path);
+    EXPECT_EQ(slurp(dir / "record.csv"), text);            // never written to
+    EXPECT_EQ(rows_of(dir / "record-2.csv").size(), 3u);   // the new rows beside it
+    const std::string copy = rt::record_copy(path, "test");
+    ASSERT_FALSE(copy.empty());
+    EXPECT_EQ(rt::record_file_in_use(copy), copy);         // exactly the programs' form
+    const auto rows = rows_of(copy);
+    ASSERT_EQ(rows.size(), 5u);                            // the saved file's rows once, and the new ones
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1][0], rows[i][0]);
+    EXPECT_NE(rt::record_summary(path).find("\nvarnel1          2  温度                               2       2           0\n"),
+              std::string::npos) << rt::record_summary(path);
+}
+
+TEST(Record, PracticesAreNumberedForGoodAndBrowsingLeavesNothing) {
+    const fs::path dir = fresh_dir("numbered");
+    const std::string path = (dir / "record.csv").string();
+    for (int run = 0; run < 3; ++run) {
+        Pupil pupil({"R"});
+        practise(pupil, path);
+    }
+    fs::remove(dir / "practices");   // lost: the next number is still new
+    Pupil pupil({"R"});
+    practise(pupil, path);
+    reset_state();
+    rt::install(rt::make_headless({.time = "12:00:00", .keys = rt::parse_key_script(
+                                       "2{Enter}{Enter}{Enter}{Enter}"), .record = path}));
+    run_program(program_of_bank(1));
+    std::vector<std::string> numbers;
+    for (const auto& r : rows_of(path)) numbers.push_back(r[5]);
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4"}));
+}
+
+TEST(Record, AProblemLeftUnderWayByAProgramThatEndedUnaskedBecomesItsRowOnce) {
+    const fs::path dir = fresh_dir("left");
+    const std::string path = (dir / "record.csv").string();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {   // problem 2 answered wrong, then killed at its second answer line
+        Pupil pupil({"WK"}, [&] {
+            ASSERT_EQ(::write(ready[1], "k", 1), 1);
+            for (;;) ::pause();
+        });
+        practise(pupil, path);
+        ::_exit(0);
+    }
+    char got = 0;
+    ASSERT_EQ(::read(ready[0], &got, 1), 1);
+    const auto settled = [&] {
+        rt::RecordFile(path, "test").ready();   // a program starting
+        rt::settle_left_problems(path);         // --record
+        return rows_of(path);
+    };
+    EXPECT_EQ(settled().size(), 0u) << "left alone while its program runs";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    for (int twice = 0; twice < 2; ++twice) {
+        const auto rows = settled();
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ((std::vector<std::string>{rows[0][6], rows[0][8], rows[0][9], rows[0][10], rows[0][12]}),
+                  (std::vector<std::string>{"2", "×", "中断", "1", "0，0"}));
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "under-way"));
+}
