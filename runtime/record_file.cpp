@@ -359,13 +359,8 @@ std::string record_summary(const std::string& path) {
     for (const std::string& note : files.not_read) out += "（" + note + "。そのまま残してあります）\n";
     if (files.rows.empty()) return out + "まだ記録はありません。\n";
 
-    // The width of a text in a terminal's cells: two for a character beyond ASCII.
     const auto padded = [](const std::string& s, std::size_t width, bool right = false) {
-        std::size_t cells = 0;
-        for (unsigned char c : s)
-            if ((c & 0xC0) != 0x80) cells += c < 0x80 ? 1 : 2;
-        const std::string pad(width > cells ? width - cells : 0, ' ');
-        return right ? pad + s : s + pad;
+        return terminal_padded(s, width, right);
     };
     out += padded("プログラム", 12) + padded("問題", 6, true) + "  " + padded("内容", 30) + padded("回数", 6, true) +
            padded("1回目○", 8, true) + padded("符号の誤り", 12, true) + "\n";

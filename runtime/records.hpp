@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,5 +53,77 @@ struct ProblemTally {
     int worked = 0, first_right = 0, sign_errors = 0;
 };
 std::vector<ProblemTally> tally_problems(const std::vector<RecordRow>& rows);
+
+// A text from a record as a terminal may show it: control characters (a line
+// break, an escape that would move the cursor or recolour the terminal) as "?";
+// and padded to `width` cells (two for a character beyond ASCII).
+std::string terminal_text(const std::string& text);
+std::string terminal_padded(const std::string& text, std::size_t width, bool right = false);
+
+// ---- a class's records ---------------------------------------------------------
+
+// Which rows a teacher looks at: 日時 from and to (dates "2026-12-10", ""
+// for no bound), one program and one 組 ("" all), and for each pupil and
+// problem the latest working (or the first).
+struct ClassFilter {
+    std::string from, to, program, class_name;
+    bool first = false;
+};
+
+// The class as the filter shows it: one column per problem, one line per
+// pupil (組, 番号, 名前; a file's rows without them under the file's name).
+struct ClassView {
+    struct Problem {
+        std::string program, topic;
+        int number = 0;
+        int worked = 0, first_right = 0, sign_errors = 0;   // over the pupils' chosen workings
+        double median_hints = 0, median_seconds = 0;
+    };
+    struct Cell {
+        std::string mark;                 // "○", "×", "中断", or "—" not worked
+        bool sign_error = false;
+        std::vector<std::size_t> rows;    // the pupil's rows of the problem the filter shows
+                                          // (indices into ClassRecords::rows), oldest first
+    };
+    struct Pupil {
+        std::string class_name, number, name, file;   // file: for rows that name nobody
+        int worked = 0, first_right = 0, sign_errors = 0, unfinished = 0;
+        long seconds = 0;                 // over all its rows the filter shows
+        std::vector<Cell> cells;          // one per problem
+    };
+    std::vector<Problem> problems;
+    std::vector<Pupil> pupils;            // by 組 and 番号
+    std::vector<std::size_t> help_first;  // the pupils, those who need help first
+};
+
+class ClassRecords {
+public:
+    struct File {
+        std::string name, trouble;        // trouble: what is wrong, "" when read whole
+        bool record = false;
+        std::size_t rows = 0, new_rows = 0;   // its rows, and those no other file had
+    };
+    // Reads one file of the class.
+    const File& add(const std::string& name, std::string_view bytes);
+    const std::vector<File>& files() const { return files_; }
+    // Every row once, in the order read.
+    const std::vector<RecordRow>& rows() const { return rows_; }
+    // The file a row was first read from.
+    const std::string& file_of(std::size_t row) const { return files_[row_file_[row]].name; }
+    // The dates (the first ten characters of 日時), 組 and programs the rows hold.
+    std::vector<std::string> dates() const, classes() const, programs() const;
+    ClassView view(const ClassFilter& filter) const;
+
+private:
+    std::vector<File> files_;
+    std::vector<RecordRow> rows_;
+    std::vector<std::size_t> row_file_;
+    std::set<std::string> keys_;
+};
+
+// The class table as CSV in the record's form (with its byte-order mark): a
+// line per pupil, 組, 番号, 名前, then each problem's mark ("×（符号）" for a sign
+// error), then the pupil's sums.
+std::string class_csv(const ClassView& view);
 
 }  // namespace rt

@@ -408,3 +408,96 @@ TEST(Record, AProblemLeftUnderWayByAProgramThatEndedUnaskedBecomesItsRowOnce) {
     }
     EXPECT_TRUE(fs::is_empty(dir / "under-way"));
 }
+
+// ---- a class's records --------------------------------------------------------
+
+// A pupil's practice of varnel1 from problem 2, as its file.
+std::string practised(const std::string& who_class, const std::string& number, const std::string& name,
+                      std::vector<std::string> plans) {
+    const fs::path file = fresh_dir("class-" + number) / "record.csv";
+    setenv("VARNEL_CLASS", who_class.c_str(), 1);
+    setenv("VARNEL_NUMBER", number.c_str(), 1);
+    setenv("VARNEL_NAME", name.c_str(), 1);
+    Pupil pupil(std::move(plans));
+    practise(pupil, file.string());
+    unsetenv("VARNEL_CLASS");
+    unsetenv("VARNEL_NUMBER");
+    unsetenv("VARNEL_NAME");
+    return slurp(file);
+}
+
+TEST(ClassRecords, AClassReadFromItsFilesAsTheyComeEachRowOnce) {
+    const std::string hostile = "=HYPERLINK(\"http://x\")<img src=x onerror=alert(1)>\x1b[2J";
+    const std::string aoi = practised("2", "1", "あおい", {"R", "SWR"});
+    const std::string ken = practised("2", "12", hostile, {"WWW"});
+    std::string mai = practised("1", "3", "まい", {"SR", "R"});
+    mai = sjis::from_utf8(mai.substr(rt::kBom.size()));   // saved again by Excel: CP932, no mark
+    std::string nameless = practised("", "", "", {"R"});
+    const std::string broken = aoi.substr(0, aoi.size() - 30) + "\r\n";
+    rt::ClassRecords records;
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string trouble;
+        std::size_t new_rows;
+    } files[] = {
+        {"aoi.csv", aoi, "", 2},
+        {"aoi-again.csv", aoi, "", 0},   // the same file twice
+        {"ken.csv", ken, "", 1},
+        {"mai.csv", mai, "", 2},
+        {"anon.csv", nameless, "", 1},
+        {"broken.csv", broken, "壊れた行が 1 行あります（読み飛ばしました）", 0},
+        {"notes.txt", "買い物: 牛乳\r\n", "練習の記録ではありません（日時・プログラム・問題・結果の列がありません）", 0},
+        {"commas.csv", aoi.substr(0, aoi.find("\r\n") + 2) + std::string(1000000, ',') + "\r\n",
+         "壊れた行が 1 行あります（読み飛ばしました）", 0},
+        {"huge.csv", std::string(rt::kRecordBytesMax + 1, 'x'), "ファイルが大きすぎます（32 MB）", 0},
+        {"garbage.csv", "\xff\xfe\x80\x81,\xe3\x81\r\n", "練習の記録ではありません（日時・プログラム・問題・結果の列がありません）", 0},
+    };
+    for (const auto& f : files) {
+        const auto& read = records.add(f.name, f.bytes);
+        EXPECT_EQ(read.trouble, f.trouble) << f.name;
+        EXPECT_EQ(read.new_rows, f.new_rows) << f.name;
+    }
+    const rt::ClassView view = records.view({});
+    std::vector<std::string> who, marks;
+    for (const auto& p : view.pupils) {
+        who.push_back(p.class_name + "/" + p.number + "/" + (p.file.empty() ? p.name : "file:" + p.file));
+        std::string line;
+        for (const auto& cell : p.cells) line += cell.mark + (cell.sign_error ? "!" : "") + " ";
+        marks.push_back(line);
+    }
+    EXPECT_EQ(who, (std::vector<std::string>{"1/3/まい", "2/1/あおい", "2/12/" + hostile, "//file:anon.csv"}));
+    EXPECT_EQ(marks, (std::vector<std::string>{"×! ○ ", "○ ×! ", "× — ", "○ — "}));
+    const auto& p3 = view.problems[1];
+    EXPECT_EQ(std::make_tuple(p3.number, p3.worked, p3.first_right, p3.sign_errors), std::make_tuple(3, 2, 1, 1));
+    EXPECT_EQ(view.pupils[view.help_first[0]].name, hostile);   // wrong three times: needs help first
+    // The class table as a spreadsheet reads it: the hostile name kept text.
+    const auto table = rt::parse_csv(rt::class_csv(view));
+    ASSERT_TRUE(table.has_value());
+    EXPECT_EQ((*table)[0], (rt::RecordRow{"組", "番号", "名前", "varnel1 2", "varnel1 3", "解いた問題", "1回目○",
+                                          "符号の誤り", "中断", "秒"}));
+    EXPECT_EQ((*table)[3][2], std::string(rt::kWordJoiner) + hostile);
+    EXPECT_EQ((*table)[2][4], "×（符号）");
+    // Only one day, one 組: the filter.
+    EXPECT_EQ(records.view({.class_name = "1"}).pupils.size(), 1u);
+    EXPECT_EQ(records.view({.from = "2000-01-01", .to = "2000-01-02"}).pupils.size(), 0u);
+}
+
+TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) {
+    const fs::path dir = fresh_dir("class-folder");
+    std::ofstream(dir / "ken.csv", std::ios::binary) << practised("2", "12", "ken\x1b[2J", {"WWW"});
+    fs::create_directories(dir / "more");
+    std::ofstream(dir / "more" / "aoi.csv", std::ios::binary) << practised("2", "1", "あおい", {"R"});
+    std::ofstream(dir / "more" / "notes.csv", std::ios::binary) << "x\r\n";
+    const fs::path out = dir.parent_path() / "varnel-class-out.txt", csv = dir.parent_path() / "class.csv";
+    const std::string command = std::string(VARNEL_BUILD_DIR) + "/varnel-class --csv " + csv.string() + " " +
+                                dir.string() + " > " + out.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string shown = slurp(out);
+    EXPECT_NE(shown.find("クラスの記録: 2 人、ファイル 3（読めたもの 2）"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("notes.csv: 練習の記録ではありません"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("ken?[2J"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_EQ(rt::read_record(slurp(csv)).trouble, "練習の記録ではありません（日時・プログラム・問題・結果の列がありません）");
+    EXPECT_TRUE(slurp(csv).starts_with(std::string(rt::kBom) + "組,番号,名前"));
+}

@@ -106,11 +106,27 @@ foreach(bank 1 2)
 endforeach()
 configure_file(web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
 
+# The class page: its program is the record reader alone, the compiled code
+# inside its script (so that it opens from disk too), run with no eval.
+add_executable(class-program web/class_main.cpp)
+target_link_libraries(class-program PRIVATE records)
+target_link_options(class-program PRIVATE -sMODULARIZE=1 -sEXPORT_NAME=ClassProgram -sSINGLE_FILE=1
+                    -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0 -sFILESYSTEM=0
+                    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_class_reset','_class_add','_class_meta','_class_view','_class_cell','_class_csv_text']"
+                    "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString']")
+set_target_properties(class-program PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+foreach(file class.html class.js class.css)
+  configure_file(web/${file} ${CMAKE_BINARY_DIR}/${file} COPYONLY)
+  list(APPEND offline_files ${file})
+  list(APPEND offline_paths ${CMAKE_BINARY_DIR}/${file})
+endforeach()
+list(APPEND offline_files class-program.js)
+
 # The service worker that keeps all of the above for offline use.
 list(JOIN offline_files "," offline_list)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/sw.js
                    COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/sw.js.in
                            -DFILES=${offline_list} -P ${CMAKE_SOURCE_DIR}/web/offline.cmake
-                   DEPENDS varnel1 varnel2 ${offline_paths} web/sw.js.in web/offline.cmake
+                   DEPENDS varnel1 varnel2 class-program ${offline_paths} web/sw.js.in web/offline.cmake
                    COMMENT "Service worker for the offline copy" VERBATIM)
 add_custom_target(offline ALL DEPENDS ${CMAKE_BINARY_DIR}/sw.js)
