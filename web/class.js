@@ -13,7 +13,9 @@
   let program = null;                  // the compiled program, once loaded
   let view = null;                     // what the program last answered for the filters
   let timing = null;                   // { from } while a choice of files is being read
-  window.classPage = { timings: [], ready: null };
+  // What a test or a benchmark reads: whether the program is in, and for each
+  // choice of files the milliseconds to read them and to draw the class.
+  window.classPage = { timings: [], ready: null, loaded: false };
 
   // ---- the program ------------------------------------------------------------
   const utf8 = new TextEncoder();
@@ -307,9 +309,11 @@
   document.addEventListener('drop', async (e) => {
     e.preventDefault();
     drop.classList.remove('over');
+    // Folders come as entries; where the browser gives none it reads (or none at all), the files themselves.
+    const dropped = [...e.dataTransfer.files];
     const entries = [...(e.dataTransfer.items ?? [])].map((i) => i.webkitGetAsEntry?.()).filter(Boolean);
-    const files = entries.length ? (await Promise.all(entries.map(filesOfEntry))).flat() : [...e.dataTransfer.files];
-    read(files);
+    const files = entries.length ? (await Promise.all(entries.map(filesOfEntry))).flat() : [];
+    read(files.length ? files : dropped);
   });
   $('clear').addEventListener('click', () => {
     call('class_reset');
@@ -328,7 +332,9 @@
   $('order').addEventListener('change', drawPupils);
   $('save').addEventListener('click', () => {
     const a = document.createElement('a');
-    a.href = URL.createObjectURL(new Blob([call('class_csv_text')], { type: 'text/csv' }));
+    // (The program's text begins with the byte-order mark, which reading it as UTF-8 takes away.)
+    const text = call('class_csv_text').replace(/^\ufeff?/, '\ufeff');
+    a.href = URL.createObjectURL(new Blob([text], { type: 'text/csv' }));
     a.download = `クラスの記録-${localDate()}.csv`;
     a.click();
     setTimeout(() => URL.revokeObjectURL(a.href), 60000);
@@ -343,6 +349,7 @@
 
   window.classPage.ready = ClassProgram().then((p) => {
     program = p;
+    window.classPage.loaded = true;
   }, (e) => {
     $('status').textContent = `読み込めませんでした（${e}）`;
   });

@@ -7,7 +7,7 @@
 //             keys, text and clicks sent through X with xdotool
 //
 // launch(name) gives an engine; engine.open(bank, viewport) gives a page at the
-// main menu. A page can read the drill's globals (state, until), press named
+// main menu, engine.openFile(name, viewport) another page as it loads. A page can read the drill's globals (state, until), press named
 // keys (press), type text as an input method commits it (commit), tap or click
 // a CSS-pixel point or a button found by its accessible name (tap), change the
 // window's size (resize), load the page afresh (reload), and save a screenshot as
@@ -26,13 +26,16 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
 const outDir = path.join(webDir, 'e2e');
 
-// The page from disk (the single file it hands over to), or served over http.
+// The page of a program (1 or 2) or another page of build-web/ (by its file
+// name), from disk (a program's page hands over to its single file), or served
+// over http.
 let host = null;
-async function pageUrl(bank, served) {
-  if (!served) return pathToFileURL(path.join(webDir, `varnel${bank}.html`)).href;
+async function pageUrl(page, served) {
+  const file = typeof page === 'number' ? `varnel${page}.html` : page;
+  if (!served) return pathToFileURL(path.join(webDir, file)).href;
   host ??= await serve(webDir);
   host.unref();
-  return `http://127.0.0.1:${host.address().port}/varnel${bank}.html`;
+  return `http://127.0.0.1:${host.address().port}/${file}`;
 }
 
 const ENGINES = ['chromium', 'firefox', 'webkit'];
@@ -388,6 +391,9 @@ const LAUNCHERS = { chromium: launchChromium, firefox: launchFirefox, webkit: la
 export async function launch(name) {
   const engine = await LAUNCHERS[name]();
   const open = engine.open;
+  // Another page of build-web/ (class.html), as it loads.
+  engine.openFile = (file, { width = 1280, height = 800, dpr = 1, touch = false, served = false } = {}) =>
+    open(file, { width, height, dpr, touch, served });
   engine.open = async (bank, { width = 1280, height = 800, dpr = 1, touch = false, served = false } = {}) => {
     const page = await open(bank, { width, height, dpr, touch, served });
     try {
