@@ -183,7 +183,7 @@
   }
 
   const MARK_CLASS = { '○': 'right', '×': 'wrong', 中断: 'left' };
-  const MARK_SAID = { '○': '1回目で正解', '×': '1回目は不正解', 中断: '中断', '—': '解いていない' };
+  const MARK_SAID = { '○': '1回目で正解', '×': '1回目は不正解', '—': '解いていない' };
   function drawGrid() {
     const table = $('grid');
     const head = el('tr');
@@ -199,12 +199,17 @@
       p.cells.forEach(([mark, sign, n], c) => {
         const td = el('td', null, MARK_CLASS[mark] ? { class: MARK_CLASS[mark] } : {});
         const prob = view.problems[c];
-        const b = el('button', mark, {
-          type: 'button', tabindex: '-1', 'data-p': i, 'data-c': c,
-          'aria-label': `${pupilLabel(p)}、${columnName(prob)} ${prob.topic}: ${MARK_SAID[mark] ?? mark}${sign ? '、符号の誤りあり' : ''}`,
-        });
+        // Its name is what it shows, said in full: the row's and the column's
+        // headers say whose and which.
+        const b = el('button', mark, { type: 'button', tabindex: '-1', 'data-p': i, 'data-c': c,
+                                       title: `${pupilLabel(p)}　${columnName(prob)} ${prob.topic}` });
         if (n === 0) b.disabled = true;
-        if (sign) b.append(el('span', '符', { class: 'sign', 'aria-hidden': 'true' }));
+        if (sign) {
+          const badge = el('span', '符', { class: 'sign' });
+          badge.append(el('span', '号の誤り', { class: 'unseen' }));
+          b.append(badge);
+        }
+        if (MARK_SAID[mark]) b.append(el('span', ` ${MARK_SAID[mark]}`, { class: 'unseen' }));
         td.append(b);
         tr.append(td);
       });

@@ -15,6 +15,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
+import { classFiles as wholeClass, topics } from './class-files.mjs';
 import { launch, selectedEngines } from './engines.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -88,11 +89,19 @@ async function shot(page, name) {
   await page.shoot(path.join(dir, `${page.engine}-${name}.png`));
 }
 
+// The grid's lines as they show (without what only a screen reader hears).
 const gridOf = (page) => page.evaluate(() => [...document.querySelectorAll('#grid tbody tr')].map((tr) =>
-  [tr.cells[0].textContent, ...[...tr.cells].slice(1).map((c) => c.textContent)]));
+  [...tr.cells].map((c) => {
+    const shown = c.cloneNode(true);
+    shown.querySelectorAll('.unseen').forEach((u) => u.remove());
+    return shown.textContent;
+  })));
 
-let files;
-before(() => { files = classFiles(); });
+let files, class35;
+before(() => {
+  files = classFiles();
+  class35 = wholeClass(topics(play), { pupils: 35 });
+});
 
 for (const name of selectedEngines()) {
   describe(name, () => {
@@ -146,5 +155,83 @@ for (const name of selectedEngines()) {
         await page.close();
       }
     });
+
+    test('a class of 35 by keyboard at 1366 x 768 and on an iPad; huge and hostile files named, the page never held',
+         { timeout: 120000 }, async () => {
+      for (const [size, viewport] of [['1366', { width: 1366, height: 768 }],
+                                      ['ipad-portrait', { width: 820, height: 1180, dpr: 2, touch: engine.emulates.touch }]]) {
+        const page = await engine.openFile('class.html', viewport);
+        try {
+          await page.waitFor(() => window.classPage?.loaded, 'the page\'s program');
+          await dropFiles(page, class35);
+          assert.equal((await gridOf(page)).length, 35);
+          // Into the grid by keyboard: its first cell, then one down and one across, Enter.
+          await page.evaluate(() => document.querySelector('#grid tbody button[tabindex="0"]').focus());
+          await page.press('ArrowDown', 'ArrowRight', 'Enter');
+          const title = await page.evaluate(() => document.getElementById('cell-title').textContent);
+          assert.match(title, /^1組 2番 .*問題2 /, title);
+          await page.press('Escape');
+          assert.equal(await page.evaluate(() => document.activeElement.dataset.p + ',' + document.activeElement.dataset.c), '1,1');
+          await page.evaluate(() => window.scrollTo(0, document.getElementById('grid-box').offsetTop));
+          await shot(page, `class-35-${size}`);
+          if (size !== '1366') continue;
+          // A 50 MB file, a line of a million commas, bytes of no encoding: each named, the rest read.
+          await page.evaluate(() => {
+            const dt = new DataTransfer();
+            dt.items.add(new File([new Uint8Array(50 * 1024 * 1024)], 'huge.csv'));
+            dt.items.add(new File(['日時,プログラム,問題,結果\r\n' + ','.repeat(1000000) + '\r\n'], 'commas.csv'));
+            dt.items.add(new File([new Uint8Array([0xff, 0xfe, 0x80, 0x81, 0xe3, 0x81, 0x0d, 0x0a])], 'garbage.csv'));
+            document.dispatchEvent(new DragEvent('drop', { dataTransfer: dt, bubbles: true, cancelable: true }));
+          });
+          await page.waitFor(() => window.classPage.timings.length > 1, 'the hostile files read', 30000);
+          const status = await page.evaluate(() => document.getElementById('status').textContent);
+          assert.match(status, /huge\.csv（ファイルが大きすぎます（50 MB））/);
+          assert.match(status, /commas\.csv（壊れた行が 1 行あります/);
+          assert.match(status, /garbage\.csv（練習の記録ではありません/);
+          assert.equal((await gridOf(page)).length, 35);
+          assert.deepEqual(await page.errors(), []);
+        } finally {
+          await page.close();
+        }
+      }
+    });
   });
 }
+
+// What only Chromium can be asked here: the real file picker, axe-core's audit
+// and the print layout.
+describe('chromium only', { skip: !selectedEngines().includes('chromium') }, () => {
+  test('the file picker, no accessibility violations, and the class printed on A4 landscape one page wide',
+       { timeout: 120000 }, async () => {
+    const { chromium } = createRequire(import.meta.url)('playwright-core');
+    const browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox'] });
+    try {
+      const context = await browser.newContext({ viewport: { width: 1366, height: 768 }, bypassCSP: true });
+      const page = await context.newPage();
+      const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
+      await page.goto(`file://${webDir}/class.html`);
+      await page.waitForFunction(() => window.classPage?.loaded);
+      const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-class-pick-'));
+      for (const [name, bytes] of Object.entries(class35)) fs.writeFileSync(path.join(dir, name), bytes);
+      await page.setInputFiles('#pick-files', Object.keys(class35).map((n) => path.join(dir, n)));
+      await page.waitForFunction(() => window.classPage.timings.length > 0);
+      assert.equal(await page.locator('#grid tbody tr').count(), 35);
+      await page.click('#grid tbody tr:nth-child(3) td:nth-child(4) button');
+      await page.addScriptTag({ content: fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8') });
+      const found = await page.evaluate(() => axe.run(document, { runOnly: { type: 'tag', values:
+        ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22a', 'wcag22aa', 'best-practice'] } })
+        .then((r) => r.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)));
+      assert.deepEqual(found, []);
+      // Printed: laid out on A4 landscape less its margins, nothing is wider than the page.
+      await page.emulateMedia({ media: 'print' });
+      await page.setViewportSize({ width: Math.floor((297 - 20) / 25.4 * 96), height: Math.floor((210 - 20) / 25.4 * 96) });
+      const [wide, page_] = await page.evaluate(() => [document.documentElement.scrollWidth, innerWidth]);
+      assert.ok(wide <= page_, `printed ${wide} px wide on a page of ${page_}`);
+      const pdf = await page.pdf({ preferCSSPageSize: true });
+      fs.writeFileSync(path.join(webDir, 'e2e', 'class-35-print.pdf'), pdf);
+      fs.rmSync(dir, { recursive: true });
+    } finally {
+      await browser.close();
+    }
+  });
+});

@@ -265,7 +265,8 @@ async function launchFirefox() {
 
 // X keysyms of the named keys; a single character is typed as itself.
 const KEYSYMS = { Enter: 'Return', Backspace: 'BackSpace', Delete: 'Delete', Space: 'space',
-                  'Control+l': 'ctrl+l' };
+                  'Control+l': 'ctrl+l', Tab: 'Tab', Escape: 'Escape', ArrowUp: 'Up', ArrowDown: 'Down',
+                  ArrowLeft: 'Left', ArrowRight: 'Right' };
 for (let n = 1; n <= 12; ++n) KEYSYMS[`F${n}`] = `F${n}`;
 
 // One webkit_driver.py process, under its own Xvfb, for each page.
