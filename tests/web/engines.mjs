@@ -261,7 +261,7 @@ async function launchFirefox() {
 // ---- WebKit -------------------------------------------------------------------
 
 // X keysyms of the named keys; a single character is typed as itself.
-const KEYSYMS = { Enter: 'Return', Backspace: 'BackSpace', Delete: 'Delete', Space: 'space',
+const KEYSYMS = { Enter: 'Return', Backspace: 'BackSpace', Delete: 'Delete', Space: 'space', Escape: 'Escape',
                   'Control+l': 'ctrl+l' };
 for (let n = 1; n <= 12; ++n) KEYSYMS[`F${n}`] = `F${n}`;
 

@@ -273,6 +273,29 @@ const scenarios = [
     },
   },
   {
+    name: 'the record closed by 閉じる, by Esc or by a tap beside it gives the keys back where the pupil was, typing included',
+    bank: 1,
+    async play(page) {
+      const closers = [['閉じる', () => page.tap('閉じる')], ['Esc', () => page.press('Escape')],
+                       ['a tap beside it', () => page.tap({ x: 4, y: 4 })]];
+      const opened = (id) => page.waitFor((id) => document.getElementById(id).open, id, 15000, id);
+      const closed = (id) => page.waitFor((id) => new Promise((done) => setTimeout(() => done(!document.getElementById(id).open))),
+                                          `${id} closed`, 15000, id);
+      await page.press('1', '2', 'Enter');
+      await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      await page.waitFor(() => document.activeElement.id === 'input', 'the answer\'s field');
+      await page.press('3');
+      for (const [i, [how, close]] of closers.entries()) {
+        await page.tap('記録');
+        await opened('record');
+        await close();
+        await closed('record');
+        await page.press(String(4 + i));
+        await page.until((s) => s.answer_text === '3456'.slice(0, 2 + i), `${4 + i} typed after ${how}`);
+      }
+    },
+  },
+  {
     name: 'leaving the page asks first during a practice, not at the menu',
     bank: 2,
     async play(page) {
