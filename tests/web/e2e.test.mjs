@@ -416,7 +416,7 @@ test('読み上げ reads the screen in a Japanese voice, and stops at a second p
 });
 
 test('the record\'s file bears the local date (08:30 in Japan is that day), the pupil made a safe file name, each ' +
-     'field as the desktop writes it', async () => {
+     'field as the desktop writes it; printed, the record is one A4 landscape page wide', async () => {
   const context = await browser.newContext({ viewport: { width: 1366, height: 768 }, timezoneId: 'Asia/Tokyo' });
   const page = await context.newPage();
   await page.clock.setFixedTime(new Date('2026-12-09T23:30:00Z'));
@@ -428,6 +428,7 @@ test('the record\'s file bears the local date (08:30 in Japan is that day), the 
     localStorage.setItem('varnel.record', JSON.stringify(record));
     localStorage.setItem('varnel.pupil', JSON.stringify({ class: '3', number: '12', name: '山田/花子', asked: '2026-12-10' }));
     HTMLAnchorElement.prototype.click = function () { window.saved = { name: this.download, href: this.href }; };
+    window.print = () => { window.printed = true; };
   }, record);
   await page.click('#record-open');
   await page.getByRole('button', { name: '今日の分を CSV で保存', exact: true }).click();
@@ -438,6 +439,18 @@ test('the record\'s file bears the local date (08:30 in Japan is that day), the 
   assert.ok(lines[1].startsWith('2026-12-10 08:04:05,3,12,山田/花子,varnel1,1,4,自然数と整数,○,中断,') &&
             lines[1].includes(',\u2060-3，+5 / 3，5 / -3，+5,\u2060-3，+5,') && !saved.text.includes("'"), lines[1]);
 
+  await page.getByRole('button', { name: '印刷', exact: true }).click();
+  assert.equal(await page.evaluate(() => window.printed), true);
+  await page.click('#record-all');
+  await page.setViewportSize({ width: 1047, height: 740 });   // A4 landscape less 10 mm margins, at 96 dpi
+  await page.emulateMedia({ media: 'print' });
+  const printed = await page.evaluate(() => ({ wide: document.documentElement.scrollWidth,
+                                               rows: document.querySelectorAll('#record-rows tr').length,
+                                               canvas: getComputedStyle(document.getElementById('screen')).display }));
+  assert.deepEqual(printed, { wide: 1047, rows: 61, canvas: 'none' });
+  const pdf = await page.pdf({ path: path.join(outDir, 'record-print.pdf'), preferCSSPageSize: true, printBackground: true });
+  const boxes = [...pdf.toString('latin1').matchAll(/\/MediaBox \[0 0 ([\d.]+) ([\d.]+)\]/g)].map((m) => Math.round(m[1]) > Math.round(m[2]));
+  assert.ok(boxes.length >= 2 && boxes.every(Boolean), `A4 landscape pages: ${boxes}`);
   await context.close();
 });
 
