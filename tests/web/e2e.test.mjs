@@ -220,7 +220,7 @@ test('an input method composes in the answer line only, and what it composes sho
 });
 
 test('the record keeps a problem left with the page, unfinished, and without locks settles only rows not seen for ' +
-     'ten minutes; a storage that refuses never stops the drill', async () => {
+     'ten minutes; a storage that refuses never stops the drill, and the page says so under the drawing', async () => {
   const { page, errors } = await open(1);
   await keys(page, '1', '2', 'Enter');
   await until(page, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
@@ -268,6 +268,16 @@ test('the record keeps a problem left with the page, unfinished, and without loc
   await until(refused, (s) => s.problem_done[2] === 1, 'problem 2 done');
   await refused.keyboard.press('2');
   await until(refused, (s) => s.problem_no === 3, 'the drill going on');
+  const note = await refused.evaluate(() => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect();
+    const canvas = box('screen'), note = box('storage-note'), buttons = ['record-open', 'pad-toggle'].map(box);
+    return { text: document.getElementById('storage-note').textContent, role: document.getElementById('storage-note').role,
+             under: note.top - (canvas.top + canvas.height * 680 / 900), height: note.height,
+             clear: buttons.every((b) => note.right <= b.left || note.bottom <= b.top) };
+  });
+  assert.deepEqual([note.text, note.role, note.under >= 0, note.height >= 20, note.clear],
+                   ['この端末には記録を保存できません', 'status', true, true, true], JSON.stringify(note));
+  await refused.screenshot({ path: path.join(outDir, 'storage-refused.png') });
   await refused.getByRole('button', { name: '記録', exact: true }).click();
   assert.match(await refused.locator('#record-error').textContent(), /記録を保存できません.*QuotaExceededError/);
   assert.match(await refused.locator('#record-who').textContent(), /練習する人：（名前なし）/);
