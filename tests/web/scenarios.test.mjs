@@ -117,6 +117,18 @@ async function device(page, { pupil = { class: '', number: '', name: '' }, recor
   }, { pupil, record });
 }
 
+// The page's dialog (record, pupil) open; closed, once its close event is handled (a task later).
+const opened = (page, id) => page.waitFor((id) => document.getElementById(id).open, `${id} open`, 15000, id);
+const closed = (page, id) => page.waitFor((id) => new Promise((done) => setTimeout(() => done(!document.getElementById(id).open))),
+                                          `${id} closed`, 15000, id);
+// The device's record (its rows, oldest first) and the rows under way (their keys).
+const keptRows = (page) => page.evaluate(() => JSON.parse(localStorage.getItem('varnel.record'))?.rows ?? []);
+const underWay = (page) => page.evaluate(() => Object.keys(localStorage).filter((k) => k.startsWith('varnel.pending.')));
+// The problem's answers (from its globals s) typed, each blank closed by Enter.
+async function answer(page, s) {
+  for (const a of answersOf(s)) await page.press(...a, 'Enter');
+}
+
 // bank: 1 or 2; viewport: { width, height, dpr, touch, served } (1280 x 800 at ratio 1 from
 // disk unless given; served: from a static host over http, the program beside the page);
 // pupil, record: the device's (see device); play(page, engine): the scenario, from the main menu.
@@ -258,46 +270,39 @@ const scenarios = [
     viewport: { width: 1366, height: 768 },
     pupil: null,
     async play(page) {
-      // A device the first versions used: a record per program, a row under way, a name.
       await page.evaluate((old) => {
         for (const [key, value] of Object.entries(old)) localStorage.setItem(key, JSON.stringify(value));
       }, OLD_DEVICE);
       await page.reload();
-      await page.waitFor(() => localStorage.getItem('varnel1.record') === null, 'the old records taken in');
-      const kept = () => page.evaluate(() => JSON.parse(localStorage.getItem('varnel.record')));
-      const { columns, rows: taken } = await kept();
-      assert.deepEqual(columns, COLUMNS);
-      assert.deepEqual(taken.map((r) => r.slice(0, 7).concat(r[9])), [
+      await page.waitFor(() => !Object.keys(localStorage).some((k) => /^varnel[12]\.|^varnel\.name$/.test(k)),
+                         'the old stores taken in and gone');
+      assert.deepEqual((await keptRows(page)).map((r) => r.slice(0, 7).concat(r[9])), [
         ['2026-11-02 10:00:00', '', '', '山田', 'varnel1', '5', '3', '正解'],
         ['2026-11-03 09:00:00', '', '', '山田', 'varnel2', '1', '2', '不正解'],
         ['2026-11-04 10:00:00', '', '', '山田', 'varnel1', '2', '1', '正解'],
         ['2026-11-04 10:05:00', '', '', '山田', 'varnel1', '2', '4', '中断']]);
-      assert.deepEqual(await page.evaluate(() => Object.keys(localStorage).filter((k) => /^varnel[12]\.|name/.test(k))), []);
 
       // A practice in each program: numbered on from the old rows' highest, one count for both.
       const last = (await page.state()).problem_count;   // so that the main menu comes next
       await page.press('1');
-      await page.waitFor(() => document.getElementById('pupil').open, 'who practises, asked');
+      await opened(page, 'pupil');
       assert.equal(await page.evaluate(() => document.getElementById('pupil-name').value), '山田', 'the old name');
-      await page.press('Enter');
-      await page.press(...String(last), 'Enter');
-      const answers = answersOf(await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
-      for (const a of answers) await page.press(...a, 'Enter');
+      await page.press('Enter', ...String(last), 'Enter');
+      await answer(page, await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
       await page.until((s) => s.problem_done[last] === 1, 'the last problem marked');
       await page.press('3');
       await page.until((s) => s.grid_cells === 0, 'the main menu');
       await page.goto(1);
       await page.press('1', '2', 'Enter');
-      for (const a of answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'varnel1 problem 2')))
-        await page.press(...a, 'Enter');
+      await answer(page, await page.until((s) => s.problem_no === 2 && answersOf(s), 'varnel1 problem 2'));
       await page.until((s) => s.problem_done[2] === 1, 'varnel1 problem 2 marked');
-      const newest = (await kept()).rows.slice(4).map((r) => [r[3], r[4], r[5], r[6], r[9]]);
-      assert.deepEqual(newest, [['山田', 'varnel2', '6', String(last), '正解'], ['山田', 'varnel1', '7', '2', '正解']]);
+      assert.deepEqual((await keptRows(page)).slice(4).map((r) => [r[3], r[4], r[5], r[6], r[9]]),
+                       [['山田', 'varnel2', '6', String(last), '正解'], ['山田', 'varnel1', '7', '2', '正解']]);
 
       const shown = () => page.evaluate(() => [...document.querySelectorAll('#record-rows tr')].slice(1)
         .map((tr) => [...tr.cells].map((c) => c.textContent)));
       await page.tap('記録');
-      await page.waitFor(() => document.getElementById('record').open, 'the record');
+      await opened(page, 'record');
       assert.deepEqual((await shown()).map((r) => [r[1], r[3], r[13]]),   // newest first: 問題, 結果, プログラム
                        [['2', '正解', 'varnel1'], [String(last), '正解', 'varnel2'], ['4', '中断', 'varnel1'],
                         ['1', '正解', 'varnel1'], ['2', '不正解', 'varnel2'], ['3', '正解', 'varnel1']]);
@@ -311,13 +316,11 @@ const scenarios = [
       await page.tap('すべてを CSV で保存');
       const saved = await page.evaluate(() => Promise.all(window.saved.map(async ({ name, href }) => {
         const bytes = new Uint8Array(await (await fetch(href)).arrayBuffer());
-        const d = new Date();
-        const today = [d.getFullYear(), d.getMonth() + 1, d.getDate()].map((n) => String(n).padStart(2, '0')).join('-');
-        return { name: name.replace(today, 'TODAY'), bom: [...bytes.slice(0, 3)], lines: new TextDecoder().decode(bytes).split('\r\n') };
+        return { name, bom: [...bytes.slice(0, 3)], lines: new TextDecoder().decode(bytes).split('\r\n') };
       })));
-      assert.deepEqual(saved.map((f) => [f.name, f.bom, f.lines.length - 2, f.lines.at(-1)]),
-                       [['varnel-record-山田-TODAY.csv', [0xef, 0xbb, 0xbf], 2, ''],
-                        ['varnel-record-山田-TODAY.csv', [0xef, 0xbb, 0xbf], 6, '']]);
+      const file = /^varnel-record-山田-\d{4}-\d\d-\d\d\.csv$/;
+      assert.deepEqual(saved.map((f) => [file.test(f.name), f.bom, f.lines.length, f.lines.at(-1)]),
+                       [[true, [0xef, 0xbb, 0xbf], 4, ''], [true, [0xef, 0xbb, 0xbf], 8, '']]);
       assert.equal(saved[1].lines[0], COLUMNS.join(','));
       assert.match(saved[1].lines[6], /,山田,varnel1,7,2,/);
 
@@ -338,54 +341,50 @@ const scenarios = [
     async play(page) {
       const closers = [['閉じる', () => page.tap('閉じる')], ['Esc', () => page.press('Escape')],
                        ['a tap beside it', () => page.tap({ x: 4, y: 4 })]];
-      const opened = (id) => page.waitFor((id) => document.getElementById(id).open, id, 15000, id);
-      const closed = (id) => page.waitFor((id) => new Promise((done) => setTimeout(() => done(!document.getElementById(id).open))),
-                                          `${id} closed`, 15000, id);
       // Who practises, asked as a practice starts: closed unanswered, the next practice asks again.
       for (const [how, close] of closers) {
         await page.press('1');
-        await opened('pupil');
+        await opened(page, 'pupil');
         await close();
-        await closed('pupil');
+        await closed(page, 'pupil');
         await page.press('4');
         await page.until((s) => s.work_string === '4', `the start number typed after ${how}`);
         await page.reload();
       }
       // The record's view, over an answer being typed.
       await page.press('1');
-      await opened('pupil');
+      await opened(page, 'pupil');
       await page.press('Enter');
-      await closed('pupil');
+      await closed(page, 'pupil');
       await page.press('2', 'Enter');
       await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
       await page.waitFor(() => document.activeElement.id === 'input', 'the answer\'s field');
       await page.press('3');
       for (const [i, [how, close]] of closers.entries()) {
         await page.tap('記録');
-        await opened('record');
+        await opened(page, 'record');
         await close();
-        await closed('record');
+        await closed(page, 'record');
         await page.press(String(4 + i));
         await page.until((s) => s.answer_text === '3456'.slice(0, 2 + i), `${4 + i} typed after ${how}`);
       }
     },
   },
   ...[
-    { way: 'keys', bank: 2, viewport: {}, number: '１６番', keys: (page, ...k) => page.press(...k, 'Enter'),
-      confirm: (page) => page.press('Enter') },
-    { way: 'taps on the keypad', bank: 2, viewport: { width: 820, height: 1180, ...IPAD },
-      keys: async (page, ...k) => { for (const key of [...k, '決定']) await page.tap(key); },
-      confirm: (page) => page.tap('決定') },
-  ].map(({ way, bank, viewport, number, keys, confirm }) => ({
+    { way: 'keys', viewport: {}, number: '１６番', enter: 'Enter', keys: (page, ...k) => page.press(...k),
+      answer: (a) => [...a, 'Enter'] },
+    { way: 'taps on the keypad', viewport: { width: 820, height: 1180, ...IPAD }, enter: '決定',
+      keys: async (page, ...k) => { for (const key of k) await page.tap(key); }, answer: tapsFor },
+  ].map(({ way, viewport, number, enter, keys, answer }) => ({
     name: `who practises, by ${way}: asked at the day's first practice with the last pupil given, confirmed at one ` +
           'press, named on every row; not asked again that day',
-    bank,
+    bank: 2,
     viewport,
     pupil: { class: '2', number: '15', name: '山田 花子', asked: 'yesterday' },
     async play(page) {
       await showKeypad(page);
-      await (number ? page.press('1') : page.tap('1'));
-      await page.waitFor(() => document.getElementById('pupil').open, 'who practises, asked');
+      await keys(page, '1');
+      await opened(page, 'pupil');
       const fields = () => page.evaluate(() => ['class', 'number', 'name'].map((f) => document.getElementById('pupil-' + f).value));
       assert.deepEqual(await fields(), ['2', '15', '山田 花子']);
       if (number) {   // 番号 takes digits, from an input method too
@@ -393,17 +392,16 @@ const scenarios = [
         await page.commitText(number);
         assert.deepEqual(await fields(), ['2', '16', '山田 花子']);
       }
-      await confirm(page);
+      await keys(page, enter);
       const last = (await page.state()).problem_count;
-      await keys(page, ...String(last));
+      await keys(page, ...String(last), enter);
       const answers = answersOf(await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
-      for (const a of answers) await keys(page, ...(number ? a : tapsFor(a).slice(0, -1)));
+      for (const a of answers) await keys(page, ...answer(a));
       await page.until((s) => s.problem_done[last] === 1, 'the last problem marked');
-      const row = await page.evaluate(() => JSON.parse(localStorage.getItem('varnel.record')).rows[0].slice(1, 4));
-      assert.deepEqual(row, ['2', number ? '16' : '15', '山田 花子']);
-      await (number ? page.press('3') : page.tap('3'));
+      assert.deepEqual((await keptRows(page))[0].slice(1, 4), ['2', number ? '16' : '15', '山田 花子']);
+      await keys(page, '3');
       await page.until((s) => s.grid_cells === 0, 'the main menu');
-      await (number ? page.press('1', '4') : (await page.tap('1'), page.tap('4')));
+      await keys(page, '1', '4');
       await page.until((s) => s.work_string === '4', 'the start number, asked at once');
       assert.equal(await page.evaluate(() => document.getElementById('pupil').open), false);
     },
@@ -413,30 +411,21 @@ const scenarios = [
     bank: 1,
     viewport: { served: true },
     async play(page) {
-      const under = () => page.evaluate(() => Object.keys(localStorage).filter((k) => k.startsWith('varnel.pending.')));
-      const rows = () => page.evaluate(() => (JSON.parse(localStorage.getItem('varnel.record'))?.rows ?? [])
-        .map((r) => [r[4], r[6], r[9]]));
+      const rows = async () => (await keptRows(page)).map((r) => [r[4], r[6], r[9]]);
       await page.press('1', '2', 'Enter');
-      const answers = answersOf(await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2'));
-      const [mine] = await under();
+      const s = await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      const [mine] = await underWay(page);
       // A tab the browser ended an hour ago left problem 7 under way.
       await page.evaluate((mine) => {
         const p = JSON.parse(localStorage.getItem(mine));
-        p.row[6] = '7';
-        p.since -= 3600e3;
-        p.seen -= 3600e3;
+        Object.assign(p, { since: p.since - 3600e3, seen: p.seen - 3600e3 }).row[6] = '7';
         localStorage.setItem('varnel.pending.ended', JSON.stringify(p));
       }, mine);
       // A second tab starts: varnel2, in a frame of this one (its keys put in its queue).
-      await page.evaluate(() => {
-        const frame = Object.assign(document.createElement('iframe'), { id: 'other', src: 'varnel2.html' });
-        document.body.append(frame);
-      });
-      await page.waitFor(() => document.getElementById('other').contentWindow.varnel?.frames.some((f) => f.ops > 0),
-                         'the second tab\'s menu', 30000);
-      await page.waitFor(() => localStorage.getItem('varnel.pending.ended') === null, 'the ended tab\'s problem settled');
-      assert.deepEqual(await rows(), [['varnel1', '7', '中断']]);
-      assert.deepEqual(await under(), [mine]);
+      await page.evaluate(() => document.body.append(Object.assign(document.createElement('iframe'),
+                                                                   { id: 'other', src: 'varnel2.html' })));
+      await page.waitFor(() => localStorage.getItem('varnel.pending.ended') === null, 'the ended tab\'s problem settled', 30000);
+      assert.deepEqual([await rows(), await underWay(page)], [[['varnel1', '7', '中断']], [mine]]);
       await page.evaluate(() => {
         const M = document.getElementById('other').contentWindow.Module;
         M.varnelKeys.push('1', '3', 'Enter');
@@ -447,10 +436,9 @@ const scenarios = [
                          'the second tab\'s problem under way, at its answer');
       await page.tap({ x: 700, y: 500 });   // the pupil back at this tab
       // This tab's problem finished, the other's still under way; then the other tab closed.
-      for (const a of answers) await page.press(...a, 'Enter');
+      await answer(page, s);
       await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
-      assert.equal((await under()).length, 1);
-      assert.deepEqual(await rows(), [['varnel1', '7', '中断'], ['varnel1', '2', '正解']]);
+      assert.deepEqual([await rows(), (await underWay(page)).length], [[['varnel1', '7', '中断'], ['varnel1', '2', '正解']], 1]);
       await page.evaluate(() => document.getElementById('other').remove());
       await page.waitFor(() => !Object.keys(localStorage).some((k) => k.startsWith('varnel.pending.')), 'the frame\'s row settled');
       assert.deepEqual((await rows()).at(-1), ['varnel2', '3', '中断']);
@@ -466,7 +454,7 @@ const scenarios = [
       record: sampleRecord(60, [['1', '12', '山田 花子'], ['1', '7', '佐藤 一郎']], '2026-12-10'),
       async play(page) {
         await page.tap('記録');
-        await page.waitFor(() => document.getElementById('record').open, 'the record');
+        await opened(page, 'record');
         const view = () => page.evaluate(() => {
           const box = (el) => el.getBoundingClientRect();
           const table = (id) => [...document.querySelectorAll(`#${id} tr`)].map((tr) => [...tr.cells]);
