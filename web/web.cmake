@@ -47,7 +47,7 @@ set(VARNEL_WEB_LINK
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_REMOVE=@${CMAKE_BINARY_DIR}/never-wait.txt
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=16777216 ${VARNEL_WEB_CATCHING} -sENVIRONMENT=web
     "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json','_varnel_practising','_varnel_csv_line']"
-    "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString']")
+    "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','stringToUTF8','lengthBytesUTF8']")
 
 # Each page: its shell (named for its program), its manifest and its icons, so
 # that it can be installed from a static host (a tablet's home screen, a

@@ -14,6 +14,7 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
 import { serve } from './host.mjs';
+import { sampleRecord } from './sample-record.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const webDir = path.resolve(process.env.VARNEL_WEB_DIR || path.join(here, '..', '..', 'build-web'));
@@ -42,14 +43,22 @@ after(async () => {
     fs.writeFileSync(path.join(outDir, 'figures.json'), JSON.stringify(figures, null, 2) + '\n');
 });
 
+// A page at its main menu, on a device that knows who practises today.
 async function open(bank, { width = 1280, height = 800, dpr = 1 } = {}) {
   const page = await browser.newPage({ viewport: { width, height }, deviceScaleFactor: dpr });
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(pageUrl(bank));
   await menuShown(page);
+  await pupilKnown(page);
   return { page, errors };
 }
+
+const pupilKnown = (page) => page.evaluate(() => {
+  const d = new Date();
+  const asked = [d.getFullYear(), d.getMonth() + 1, d.getDate()].map((n) => String(n).padStart(2, '0')).join('-');
+  localStorage.setItem('varnel.pupil', JSON.stringify({ class: '', number: '', name: '', asked }));
+});
 
 // The first frame that carries drawing, once the globals show the main menu's program.
 async function menuShown(page) {
@@ -210,7 +219,8 @@ test('an input method composes in the answer line only, and what it composes sho
   await page.close();
 });
 
-test('the record keeps a problem left with the page, unfinished; a storage that refuses never stops the drill', async () => {
+test('the record keeps a problem left with the page, unfinished, and without locks settles only rows not seen for ' +
+     'ten minutes; a storage that refuses never stops the drill, and the page says so under the drawing', async () => {
   const { page, errors } = await open(1);
   await keys(page, '1', '2', 'Enter');
   await until(page, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
@@ -220,10 +230,29 @@ test('the record keeps a problem left with the page, unfinished; a storage that 
   page.once('dialog', (d) => d.accept());            // leaving in the middle of it
   await page.reload();
   await menuShown(page);
-  const rows = await page.evaluate(() => JSON.parse(localStorage.getItem('varnel1.record')).rows);
+  const rows = await page.evaluate(() => JSON.parse(localStorage.getItem('varnel.record')).rows);
   assert.deepEqual(rows.map((r) => [r[6], r[8], r[9], r[10], r[11], r[12]]), [['2', '×', '中断', '1', '1', '0，0']]);
   assert.deepEqual(errors, []);
   await page.close();
+
+  // A browser without locks: rows under way (problems 5 and 6) seen 11 minutes ago and just now.
+  const lockless = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await lockless.addInitScript(() => { delete Navigator.prototype.locks; });
+  await lockless.goto(pageUrl(1));
+  await menuShown(lockless);
+  await lockless.evaluate(([{ columns, rows: [row] }, now]) => {
+    for (const [ago, problem] of [[11, '5'], [0, '6']]) {
+      localStorage.setItem('varnel.pending.' + problem, JSON.stringify({ columns, row: row.with(6, problem),
+                                                                        since: now - ago * 60e3 - 5000, seen: now - ago * 60e3 }));
+    }
+  }, [sampleRecord(1, [['1', '2', 'a']], '2026-12-10'), Date.now()]);
+  await lockless.reload();
+  await menuShown(lockless);
+  await lockless.waitForFunction(() => localStorage.getItem('varnel.pending.5') === null);
+  assert.deepEqual(await lockless.evaluate(() => [typeof navigator.locks, localStorage.getItem('varnel.pending.6') !== null,
+                                                  JSON.parse(localStorage.getItem('varnel.record')).rows.map((r) => [r[6], r[16]])]),
+                   ['undefined', true, [['5', '5']]]);   // its seconds counted to when it was last seen
+  await lockless.close();
 
   const refused = await browser.newPage({ viewport: { width: 1280, height: 800 } });
   await refused.addInitScript(() => {
@@ -231,15 +260,26 @@ test('the record keeps a problem left with the page, unfinished; a storage that 
   });
   await refused.goto(pageUrl(1));
   await menuShown(refused);
-  await keys(refused, '1', '2', 'Enter');
+  await keys(refused, '1', 'Enter', '2', 'Enter');   // who practises, kept for this page alone
   const s = await until(refused, (s) => s.problem_no === 2 && s.blank_count === 2, 'problem 2');
   await typeAnswer(refused, s.expected[1][1]);
   await typeAnswer(refused, s.expected[2][1]);
   await until(refused, (s) => s.problem_done[2] === 1, 'problem 2 done');
   await refused.keyboard.press('2');
   await until(refused, (s) => s.problem_no === 3, 'the drill going on');
+  const note = await refused.evaluate(() => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect();
+    const canvas = box('screen'), note = box('storage-note'), buttons = ['record-open', 'pad-toggle'].map(box);
+    return { text: document.getElementById('storage-note').textContent, role: document.getElementById('storage-note').role,
+             under: note.top - (canvas.top + canvas.height * 680 / 900), height: note.height,
+             clear: buttons.every((b) => note.right <= b.left || note.bottom <= b.top) };
+  });
+  assert.deepEqual([note.text, note.role, note.under >= 0, note.height >= 20, note.clear],
+                   ['この端末には記録を保存できません', 'status', true, true, true], JSON.stringify(note));
+  await refused.screenshot({ path: path.join(outDir, 'storage-refused.png') });
   await refused.getByRole('button', { name: '記録', exact: true }).click();
   assert.match(await refused.locator('#record-error').textContent(), /記録を保存できません.*QuotaExceededError/);
+  assert.match(await refused.locator('#record-who').textContent(), /練習する人：（名前なし）/);
   await refused.close();
 });
 
@@ -256,13 +296,20 @@ async function audit(page) {
   return found;
 }
 
-test('axe-core finds nothing wrong with either page: menu, practice, keypad, record', async () => {
+test('axe-core finds nothing wrong with either page: menu, who practises, practice, keypad, record', async () => {
   for (const bank of [1, 2]) {
     for (const size of [{ width: 1280, height: 800 }, { width: 820, height: 1180, dpr: 2 }]) {
       const { page } = await open(bank, size);
       const where = (what) => `varnel${bank} ${size.width} x ${size.height}, ${what}`;
       assert.deepEqual(await audit(page), [], where('the menu'));
-      await keys(page, '1', '2', 'Enter');
+      await page.evaluate((record) => {   // who practises not known today; a record of two pupils
+        localStorage.removeItem('varnel.pupil');
+        localStorage.setItem('varnel.record', JSON.stringify(record));
+      }, sampleRecord(6, [['1', '2', 'a'], ['1', '3', 'b']], '2026-12-10'));
+      await keys(page, '1');
+      await page.waitForFunction(() => document.getElementById('pupil').open);
+      assert.deepEqual(await audit(page), [], where('who practises'));
+      await keys(page, 'Enter', '2', 'Enter');
       await until(page, (s) => s.problem_no === 2 && s.practice_runs === 1, 'problem 2');
       assert.deepEqual(await audit(page), [], where('a practice'));
       await page.click('#pad-toggle');
@@ -353,6 +400,7 @@ test('読み上げ reads the screen in a Japanese voice, and stops at a second p
   });
   await page.goto(pageUrl(2));
   await menuShown(page);
+  await pupilKnown(page);
   await keys(page, '1', '2', 'Enter');
   await until(page, (s) => s.problem_no === 2 && s.expected[1][1] !== '', 'problem 2');
   await page.waitForFunction(() => document.activeElement.id === 'input');
@@ -374,6 +422,45 @@ test('読み上げ reads the screen in a Japanese voice, and stops at a second p
   assert.deepEqual(said.slice(2).map((x) => x.text ?? x), [said[0].text, 'cancel']);
   assert.equal(await button.getAttribute('aria-pressed'), 'false');
   await page.close();
+});
+
+test('the record\'s file bears the local date (08:30 in Japan is that day), the pupil made a safe file name, each ' +
+     'field as the desktop writes it; printed, the record is one A4 landscape page wide', async () => {
+  const context = await browser.newContext({ viewport: { width: 1366, height: 768 }, timezoneId: 'Asia/Tokyo' });
+  const page = await context.newPage();
+  await page.clock.setFixedTime(new Date('2026-12-09T23:30:00Z'));
+  await page.goto(pageUrl(1));
+  await menuShown(page);
+  const record = sampleRecord(60, [['3', '12', '山田/花子'], ['3', '7', '佐藤']], '2026-12-10');
+  record.rows[0][0] = '2026-12-09 15:00:00';   // the day before: not among today's
+  await page.evaluate((record) => {
+    localStorage.setItem('varnel.record', JSON.stringify(record));
+    localStorage.setItem('varnel.pupil', JSON.stringify({ class: '3', number: '12', name: '山田/花子', asked: '2026-12-10' }));
+    HTMLAnchorElement.prototype.click = function () { window.saved = { name: this.download, href: this.href }; };
+    window.print = () => { window.printed = true; };
+  }, record);
+  await page.click('#record-open');
+  await page.getByRole('button', { name: '今日の分を CSV で保存', exact: true }).click();
+  const saved = await page.evaluate(async () => ({ name: window.saved.name, text: await (await fetch(window.saved.href)).text() }));
+  const lines = saved.text.split('\r\n');
+  assert.equal(saved.name, 'varnel-record-3-12-山田_花子-2026-12-10.csv');
+  assert.equal(lines.length, 1 + 29 + 1);
+  assert.ok(lines[1].startsWith('2026-12-10 08:04:05,3,12,山田/花子,varnel1,1,4,自然数と整数,○,中断,') &&
+            lines[1].includes(',\u2060-3，+5 / 3，5 / -3，+5,\u2060-3，+5,') && !saved.text.includes("'"), lines[1]);
+
+  await page.getByRole('button', { name: '印刷', exact: true }).click();
+  assert.equal(await page.evaluate(() => window.printed), true);
+  await page.click('#record-all');
+  await page.setViewportSize({ width: 1047, height: 740 });   // A4 landscape less 10 mm margins, at 96 dpi
+  await page.emulateMedia({ media: 'print' });
+  const printed = await page.evaluate(() => ({ wide: document.documentElement.scrollWidth,
+                                               rows: document.querySelectorAll('#record-rows tr').length,
+                                               canvas: getComputedStyle(document.getElementById('screen')).display }));
+  assert.deepEqual(printed, { wide: 1047, rows: 61, canvas: 'none' });
+  const pdf = await page.pdf({ path: path.join(outDir, 'record-print.pdf'), preferCSSPageSize: true, printBackground: true });
+  const boxes = [...pdf.toString('latin1').matchAll(/\/MediaBox \[0 0 ([\d.]+) ([\d.]+)\]/g)].map((m) => Math.round(m[1]) > Math.round(m[2]));
+  assert.ok(boxes.length >= 2 && boxes.every(Boolean), `A4 landscape pages: ${boxes}`);
+  await context.close();
 });
 
 test('a browser without Uint8Array.fromBase64 decodes the program with atob', async () => {

@@ -10,7 +10,8 @@
 // main menu, engine.openFile(name, viewport) another page as it loads. A page can read the drill's globals (state, until), press named
 // keys (press), type text as an input method commits it (commit), tap or click
 // a CSS-pixel point or a button found by its accessible name (tap), change the
-// window's size (resize), load the page afresh (reload), and save a screenshot as
+// window's size (resize), load the page afresh (reload) or the other program's
+// page in its place (goto), and save a screenshot as
 // $VARNEL_WEB_DIR/e2e/<engine>-<name>.png (screenshot). Errors thrown in the page
 // and errors it logs are kept (errors).
 import { spawn } from 'node:child_process';
@@ -43,7 +44,7 @@ const ENGINES = ['chromium', 'firefox', 'webkit'];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's page shares; each engine supplies evaluate, press,
-// commitText, tapAt, buttonAt, setSize, reopen, shoot, errors and close.
+// commitText, tapAt, buttonAt, setSize, reopen, navigate, shoot, errors and close.
 class Page {
   constructor(engine, viewport) {
     this.engine = engine;
@@ -113,6 +114,12 @@ class Page {
     await this.menuShown();
   }
 
+  // Program bank's page in this one's place, from the same place (disk or host), at its main menu.
+  async goto(bank) {
+    await this.navigate(await pageUrl(bank, this.viewport.served));
+    await this.menuShown();
+  }
+
   // The window becomes width x height CSS pixels (a tablet turned round).
   async resize(width, height) {
     await this.setSize(width, height);
@@ -158,12 +165,16 @@ class ChromiumPage extends Page {
   pressKey(name) { return this.page.keyboard.press(name); }
   commitText(text) { return this.page.keyboard.insertText(text); }
   tapAt(x, y) { return this.viewport.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y); }
+  // (While a dialog of the page is open, only its own buttons can be pressed.)
   async buttonAt(name) {
-    const button = this.page.getByRole('button', { name, exact: true });
+    const dialogs = this.page.locator('dialog[open]');
+    const within = (await dialogs.count()) ? dialogs.last() : this.page;
+    const button = within.getByRole('button', { name, exact: true });
     return (await button.count()) === 1 ? centre(await button.boundingBox()) : null;
   }
   setSize(width, height) { return this.page.setViewportSize({ width, height }); }
   reopen() { return this.page.reload(); }
+  navigate(url) { return this.page.goto(url); }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
   close() { return this.page.context().close(); }
@@ -214,13 +225,15 @@ class FirefoxPage extends Page {
   commitText(text) { return this.page.evaluate((t) => document.execCommand('insertText', false, t), text); }
   tapAt(x, y) { return this.viewport.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y); }
   async buttonAt(name) {
-    const found = await this.page.$$(`::-p-aria([name=${JSON.stringify(name)}][role="button"])`);
+    const within = (await this.page.$$('dialog[open]')).at(-1) ?? this.page;
+    const found = await within.$$(`::-p-aria([name=${JSON.stringify(name)}][role="button"])`);
     return found.length === 1 ? centre(await found[0].boundingBox()) : null;
   }
   setSize(width, height) {
     return this.page.setViewport({ width, height, deviceScaleFactor: this.viewport.dpr });
   }
   reopen() { return this.page.reload(); }
+  navigate(url) { return this.page.goto(url); }
   shoot(file) { return this.page.screenshot({ path: file }); }
   async errors() { return this.thrown; }
   close() { return this.page.close(); }
@@ -331,10 +344,13 @@ class WebKitPage extends Page {
   commitText(text) { return this.evaluate((t) => document.execCommand('insertText', false, t), text); }
   tapAt(x, y) { return this.send('click', { x, y }); }
   // WebKitGTK has no accessibility query here; the name is worked out as the
-  // accessibility tree would for a plain button: aria-label, else its text.
+  // accessibility tree would for a plain button: aria-label, else its text;
+  // while a modal dialog is open, only its own buttons are in the tree (the
+  // page's dialogs open over each other in the order they stand in it).
   buttonAt(name) {
     return this.evaluate((name) => {
-      const named = [...document.querySelectorAll('button, [role="button"]')].filter((b) => {
+      const within = [...document.querySelectorAll('dialog[open]')].pop() ?? document;
+      const named = [...within.querySelectorAll('button, [role="button"]')].filter((b) => {
         const label = b.getAttribute('aria-label') ?? b.textContent;
         return label.trim().replace(/\s+/g, ' ') === name && b.getClientRects().length > 0;
       });
@@ -345,6 +361,10 @@ class WebKitPage extends Page {
   }
   setSize(width, height) { return this.send('resize', { width, height }); }
   reopen() { return this.send('open', { url: this.url }); }
+  navigate(url) {
+    this.url = url;
+    return this.reopen();
+  }
   shoot(file) { return this.send('screenshot', { path: file }); }
   errors() { return this.evaluate(() => window.__varnelErrors); }
 

@@ -8,6 +8,7 @@
 import { describe, test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch, selectedEngines } from './engines.mjs';
+import { COLUMNS, sampleRecord } from './sample-record.mjs';
 
 // The answers a problem expects, blank by blank, once it has set them all.
 const answersOf = (s) => {
@@ -88,9 +89,49 @@ const layouts = [
   { name: 'phone-landscape', viewport: { width: 844, height: 390, ...IPAD }, shrinks: true },
 ];
 
+// What the page's first versions left on a device: a record per program in
+// fifteen columns, a row under way, the name given.
+const OLD = ['日時', '名前', 'プログラム', '練習', '問題', '内容', '1回目', '結果', '回数', 'ヒント', '入力', '正答',
+             '符号の誤り', '自己採点', '秒'];
+const oldRow = (time, program, practice, problem, result) =>
+  [time, '山田', program, practice, problem, '', '○', result, '1', '0', '3', '3', '', '', '9'];
+const OLD_DEVICE = {
+  'varnel1.record': { columns: OLD, rows: [oldRow('2026-11-02 10:00:00', 'varnel1', '5', '3', '正解'),
+                                           oldRow('2026-11-04 10:00:00', 'varnel1', '2', '1', '正解')] },
+  'varnel2.record': { columns: OLD, rows: [oldRow('2026-11-03 09:00:00', 'varnel2', '1', '2', '不正解')] },
+  'varnel1.pending': { columns: OLD, row: oldRow('2026-11-04 10:05:00', 'varnel1', '2', '4', '中断'), since: 0 },
+  'varnel.name': '山田',
+};
+
+// A device of the scenario's own (some engines keep one profile for every
+// page): its storage holds only who practises, given today unless the
+// scenario says 'yesterday' (or null: nobody), and the record it gives.
+async function device(page, { pupil = { class: '', number: '', name: '' }, record = null }) {
+  await page.evaluate(({ pupil, record }) => {
+    localStorage.clear();
+    const day = new Date();
+    if (pupil?.asked === 'yesterday') day.setDate(day.getDate() - 1);
+    const asked = [day.getFullYear(), day.getMonth() + 1, day.getDate()].map((n) => String(n).padStart(2, '0')).join('-');
+    if (pupil) localStorage.setItem('varnel.pupil', JSON.stringify({ ...pupil, asked }));
+    if (record) localStorage.setItem('varnel.record', JSON.stringify(record));
+  }, { pupil, record });
+}
+
+// The page's dialog (record, pupil) open; closed, once its close event is handled (a task later).
+const opened = (page, id) => page.waitFor((id) => document.getElementById(id).open, `${id} open`, 15000, id);
+const closed = (page, id) => page.waitFor((id) => new Promise((done) => setTimeout(() => done(!document.getElementById(id).open))),
+                                          `${id} closed`, 15000, id);
+// The device's record (its rows, oldest first) and the rows under way (their keys).
+const keptRows = (page) => page.evaluate(() => JSON.parse(localStorage.getItem('varnel.record'))?.rows ?? []);
+const underWay = (page) => page.evaluate(() => Object.keys(localStorage).filter((k) => k.startsWith('varnel.pending.')));
+// The problem's answers (from its globals s) typed, each blank closed by Enter.
+async function answer(page, s) {
+  for (const a of answersOf(s)) await page.press(...a, 'Enter');
+}
+
 // bank: 1 or 2; viewport: { width, height, dpr, touch, served } (1280 x 800 at ratio 1 from
 // disk unless given; served: from a static host over http, the program beside the page);
-// play(page, engine): the scenario, from the main menu.
+// pupil, record: the device's (see device); play(page, engine): the scenario, from the main menu.
 const scenarios = [
   {
     name: 'varnel1 served: practice from problem 2 started with keys, its answer typed and marked right',
@@ -223,55 +264,230 @@ const scenarios = [
     },
   })),
   {
-    name: 'the record lists a practice\'s rows, saves them as CSV with a byte-order mark, keeps them over a reload, and asks before clearing',
+    name: 'one record for both programs: the first versions\' records taken in, practices numbered on after them, ' +
+          'today\'s rows or all saved as CSV, cleared after asking',
     bank: 2,
     viewport: { width: 1366, height: 768 },
+    pupil: null,
     async play(page) {
-      await page.evaluate(() => localStorage.clear());   // a device of its own (some engines keep one profile)
+      await page.evaluate((old) => {
+        for (const [key, value] of Object.entries(old)) localStorage.setItem(key, JSON.stringify(value));
+      }, OLD_DEVICE);
+      await page.reload();
+      await page.waitFor(() => !Object.keys(localStorage).some((k) => /^varnel[12]\.|^varnel\.name$/.test(k)),
+                         'the old stores taken in and gone');
+      assert.deepEqual((await keptRows(page)).map((r) => r.slice(0, 7).concat(r[9])), [
+        ['2026-11-02 10:00:00', '', '', '山田', 'varnel1', '5', '3', '正解'],
+        ['2026-11-03 09:00:00', '', '', '山田', 'varnel2', '1', '2', '不正解'],
+        ['2026-11-04 10:00:00', '', '', '山田', 'varnel1', '2', '1', '正解'],
+        ['2026-11-04 10:05:00', '', '', '山田', 'varnel1', '2', '4', '中断']]);
+
+      // A practice in each program: numbered on from the old rows' highest, one count for both.
       const last = (await page.state()).problem_count;   // so that the main menu comes next
-      await page.press('1', ...String(last), 'Enter');
-      const answers = answersOf(await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
-      for (const a of answers) await page.press(...a, 'Enter');
+      await page.press('1');
+      await opened(page, 'pupil');
+      assert.equal(await page.evaluate(() => document.getElementById('pupil-name').value), '山田', 'the old name');
+      await page.press('Enter', ...String(last), 'Enter');
+      await answer(page, await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
       await page.until((s) => s.problem_done[last] === 1, 'the last problem marked');
       await page.press('3');
       await page.until((s) => s.grid_cells === 0, 'the main menu');
-      const rows = () => page.evaluate(() => [...document.querySelectorAll('#record-rows tr')].slice(1)
+      await page.goto(1);
+      await page.press('1', '2', 'Enter');
+      await answer(page, await page.until((s) => s.problem_no === 2 && answersOf(s), 'varnel1 problem 2'));
+      await page.until((s) => s.problem_done[2] === 1, 'varnel1 problem 2 marked');
+      assert.deepEqual((await keptRows(page)).slice(4).map((r) => [r[3], r[4], r[5], r[6], r[9]]),
+                       [['山田', 'varnel2', '6', String(last), '正解'], ['山田', 'varnel1', '7', '2', '正解']]);
+
+      const shown = () => page.evaluate(() => [...document.querySelectorAll('#record-rows tr')].slice(1)
         .map((tr) => [...tr.cells].map((c) => c.textContent)));
       await page.tap('記録');
-      await page.waitFor(() => document.getElementById('record').open, 'the record');
-      const [row] = await rows();
-      assert.deepEqual([row.length, row[4], row[6], row[8], row[9]], [17, 'varnel2', String(last), '○', '正解']);
+      await opened(page, 'record');
+      assert.deepEqual((await shown()).map((r) => [r[1], r[3], r[13]]),   // newest first: 問題, 結果, プログラム
+                       [['2', '正解', 'varnel1'], [String(last), '正解', 'varnel2'], ['4', '中断', 'varnel1'],
+                        ['1', '正解', 'varnel1'], ['2', '不正解', 'varnel2'], ['3', '正解', 'varnel1']]);
       await page.screenshot('record');
-      await page.press('2');   // taken by the record's view, not by the menu (2: browsing)
+      await page.press('2');   // taken by the record's view, not by the drill
 
       await page.evaluate(() => {
-        HTMLAnchorElement.prototype.click = function () { window.saved = { name: this.download, href: this.href }; };
+        HTMLAnchorElement.prototype.click = function () { (window.saved ??= []).push({ name: this.download, href: this.href }); };
       });
-      await page.tap('CSV で保存');
-      const saved = await page.evaluate(async () => {
-        const bytes = new Uint8Array(await (await fetch(window.saved.href)).arrayBuffer());
-        return { name: window.saved.name, bom: [...bytes.slice(0, 3)], text: new TextDecoder().decode(bytes) };
-      });
-      assert.match(saved.name, /^varnel2-record-\d{4}-\d\d-\d\d\.csv$/);
-      assert.deepEqual(saved.bom, [0xef, 0xbb, 0xbf]);
-      const lines = saved.text.split('\r\n');
-      assert.deepEqual([lines.length, lines[0].split(',').length, lines[2]], [3, 17, '']);
-      assert.ok(lines[1].includes(`,varnel2,1,${last},`), lines[1]);
+      await page.tap('今日の分を CSV で保存');
+      await page.tap('すべてを CSV で保存');
+      const saved = await page.evaluate(() => Promise.all(window.saved.map(async ({ name, href }) => {
+        const bytes = new Uint8Array(await (await fetch(href)).arrayBuffer());
+        return { name, bom: [...bytes.slice(0, 3)], lines: new TextDecoder().decode(bytes).split('\r\n') };
+      })));
+      const file = /^varnel-record-山田-\d{4}-\d\d-\d\d\.csv$/;
+      assert.deepEqual(saved.map((f) => [file.test(f.name), f.bom, f.lines.length, f.lines.at(-1)]),
+                       [[true, [0xef, 0xbb, 0xbf], 4, ''], [true, [0xef, 0xbb, 0xbf], 8, '']]);
+      assert.equal(saved[1].lines[0], COLUMNS.join(','));
+      assert.match(saved[1].lines[6], /,山田,varnel1,7,2,/);
 
-      await page.tap('閉じる');
-      assert.equal((await page.state()).view_mode, 0, 'the menu took no key while the record was open');
-      await page.reload();
-      await page.tap('記録');
-      await page.waitFor(() => document.getElementById('record').open, 'the record after a reload');
-      assert.equal((await rows()).length, 1);
       await page.tap('記録を消す');
-      assert.equal((await rows()).length, 1, 'asked first');
+      assert.equal((await shown()).length, 6, 'asked first');
       await page.tap('やめる');
       await page.tap('記録を消す');
-      await page.tap('すべて消す');
-      assert.deepEqual(await rows(), []);
+      await page.tap('消す');
+      assert.deepEqual(await shown(), []);
+      await page.tap('閉じる');
+      assert.equal((await page.state()).problem_no, 2, 'the drill took no key while the record was open');
     },
   },
+  {
+    name: 'a dialog closed by 閉じる, by Esc or by a tap beside it gives the keys back where the pupil was, typing included',
+    bank: 1,
+    pupil: null,
+    async play(page) {
+      const closers = [['閉じる', () => page.tap('閉じる')], ['Esc', () => page.press('Escape')],
+                       ['a tap beside it', () => page.tap({ x: 4, y: 4 })]];
+      // Who practises, asked as a practice starts: closed unanswered, the next practice asks again.
+      for (const [how, close] of closers) {
+        await page.press('1');
+        await opened(page, 'pupil');
+        await close();
+        await closed(page, 'pupil');
+        await page.press('4');
+        await page.until((s) => s.work_string === '4', `the start number typed after ${how}`);
+        await page.reload();
+      }
+      // The record's view, over an answer being typed.
+      await page.press('1');
+      await opened(page, 'pupil');
+      await page.press('Enter');
+      await closed(page, 'pupil');
+      await page.press('2', 'Enter');
+      await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      await page.waitFor(() => document.activeElement.id === 'input', 'the answer\'s field');
+      await page.press('3');
+      for (const [i, [how, close]] of closers.entries()) {
+        await page.tap('記録');
+        await opened(page, 'record');
+        await close();
+        await closed(page, 'record');
+        await page.press(String(4 + i));
+        await page.until((s) => s.answer_text === '3456'.slice(0, 2 + i), `${4 + i} typed after ${how}`);
+      }
+    },
+  },
+  ...[
+    { way: 'keys', viewport: {}, number: '１６番', enter: 'Enter', keys: (page, ...k) => page.press(...k),
+      answer: (a) => [...a, 'Enter'] },
+    { way: 'taps on the keypad', viewport: { width: 820, height: 1180, ...IPAD }, enter: '決定',
+      keys: async (page, ...k) => { for (const key of k) await page.tap(key); }, answer: tapsFor },
+  ].map(({ way, viewport, number, enter, keys, answer }) => ({
+    name: `who practises, by ${way}: asked at the day's first practice with the last pupil given, confirmed at one ` +
+          'press, named on every row; not asked again that day',
+    bank: 2,
+    viewport,
+    pupil: { class: '2', number: '15', name: '山田 花子', asked: 'yesterday' },
+    async play(page) {
+      await showKeypad(page);
+      await keys(page, '1');
+      await opened(page, 'pupil');
+      const fields = () => page.evaluate(() => ['class', 'number', 'name'].map((f) => document.getElementById('pupil-' + f).value));
+      assert.deepEqual(await fields(), ['2', '15', '山田 花子']);
+      if (number) {   // 番号 takes digits, from an input method too
+        await page.evaluate(() => document.getElementById('pupil-number').select());
+        await page.commitText(number);
+        assert.deepEqual(await fields(), ['2', '16', '山田 花子']);
+      }
+      await keys(page, enter);
+      const last = (await page.state()).problem_count;
+      await keys(page, ...String(last), enter);
+      const answers = answersOf(await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
+      for (const a of answers) await keys(page, ...answer(a));
+      await page.until((s) => s.problem_done[last] === 1, 'the last problem marked');
+      assert.deepEqual((await keptRows(page))[0].slice(1, 4), ['2', number ? '16' : '15', '山田 花子']);
+      await keys(page, '3');
+      await page.until((s) => s.grid_cells === 0, 'the main menu');
+      await keys(page, '1', '4');
+      await page.until((s) => s.work_string === '4', 'the start number, asked at once');
+      assert.equal(await page.evaluate(() => document.getElementById('pupil').open), false);
+    },
+  })),
+  {
+    name: 'two tabs at once: a start settles the problems under way of tabs that are gone, never an open tab\'s',
+    bank: 1,
+    viewport: { served: true },
+    async play(page) {
+      const rows = async () => (await keptRows(page)).map((r) => [r[4], r[6], r[9]]);
+      await page.press('1', '2', 'Enter');
+      const s = await page.until((s) => s.problem_no === 2 && answersOf(s), 'problem 2');
+      const [mine] = await underWay(page);
+      // A tab the browser ended an hour ago left problem 7 under way.
+      await page.evaluate((mine) => {
+        const p = JSON.parse(localStorage.getItem(mine));
+        Object.assign(p, { since: p.since - 3600e3, seen: p.seen - 3600e3 }).row[6] = '7';
+        localStorage.setItem('varnel.pending.ended', JSON.stringify(p));
+      }, mine);
+      // A second tab starts: varnel2, in a frame of this one (its keys put in its queue).
+      await page.evaluate(() => document.body.append(Object.assign(document.createElement('iframe'),
+                                                                   { id: 'other', src: 'varnel2.html' })));
+      await page.waitFor(() => localStorage.getItem('varnel.pending.ended') === null, 'the ended tab\'s problem settled', 30000);
+      assert.deepEqual([await rows(), await underWay(page)], [[['varnel1', '7', '中断']], [mine]]);
+      await page.evaluate(() => {
+        const M = document.getElementById('other').contentWindow.Module;
+        M.varnelKeys.push('1', '3', 'Enter');
+        M.varnelWake?.();
+      });
+      await page.waitFor(() => Object.keys(localStorage).filter((k) => k.startsWith('varnel.pending.')).length === 2 &&
+                               document.getElementById('other').contentDocument.activeElement.id === 'input',
+                         'the second tab\'s problem under way, at its answer');
+      await page.tap({ x: 700, y: 500 });   // the pupil back at this tab
+      // This tab's problem finished, the other's still under way; then the other tab closed.
+      await answer(page, s);
+      await page.until((s) => s.problem_done[2] === 1, 'problem 2 marked');
+      assert.deepEqual([await rows(), (await underWay(page)).length], [[['varnel1', '7', '中断'], ['varnel1', '2', '正解']], 1]);
+      await page.evaluate(() => document.getElementById('other').remove());
+      await page.waitFor(() => !Object.keys(localStorage).some((k) => k.startsWith('varnel.pending.')), 'the frame\'s row settled');
+      assert.deepEqual((await rows()).at(-1), ['varnel2', '3', '中断']);
+    },
+  },
+  ...[['chromebook-1366', { width: 1366, height: 768 }], ['ipad-portrait', { width: 820, height: 1180, ...IPAD }]]
+    .map(([name, viewport]) => ({
+      name: `the record at ${name}, 60 rows of two pupils: the pupil's own rows unless all are asked for, ` +
+            'the first columns in view, the summary at full height counting finished problems',
+      bank: 1,
+      viewport,
+      pupil: { class: '1', number: '12', name: '山田 花子' },
+      record: sampleRecord(60, [['1', '12', '山田 花子'], ['1', '7', '佐藤 一郎']], '2026-12-10'),
+      async play(page) {
+        await page.tap('記録');
+        await opened(page, 'record');
+        const view = () => page.evaluate(() => {
+          const box = (el) => el.getBoundingClientRect();
+          const table = (id) => [...document.querySelectorAll(`#${id} tr`)].map((tr) => [...tr.cells]);
+          const [head, ...rows] = table('record-rows');
+          const [, ...problems] = table('record-summary');
+          const summary = document.getElementById('record-summary');
+          const col = (name) => head.findIndex((c) => c.textContent === name);
+          return {
+            first: head.slice(0, 5).map((c) => c.textContent),
+            inView: Math.min(box(document.getElementById('record-rows').parentElement).right, innerWidth) -
+                    Math.max(...head.slice(0, 5).map((c) => box(c).right)),
+            names: [...new Set(rows.map((r) => r[col('名前')].textContent))],
+            rows: rows.length,
+            finished: rows.filter((r) => r[col('結果')].textContent !== '中断').length,
+            counted: problems.reduce((n, r) => n + Number(r[3].textContent), 0),
+            squeezed: box(summary.parentElement).height - box(summary).height,
+            lowest: Math.min(...problems.map((r) => box(r[0]).height)),
+          };
+        });
+        let v = await view();
+        assert.deepEqual(v.first, ['日時', '問題', '1回目', '結果', '符号の誤り']);
+        assert.ok(v.inView >= 0, `the first five columns in view (${v.inView} px to spare)`);
+        assert.ok(v.squeezed >= 0 && v.lowest >= 20, `the summary at full height: ${JSON.stringify(v)}`);
+        assert.deepEqual([v.names, v.rows, v.counted], [['山田 花子'], 30, v.finished]);
+        await page.screenshot(`record-${name}`);
+        await page.tap(await page.evaluate(() => {
+          const r = document.getElementById('record-all').getBoundingClientRect();
+          return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+        }));
+        v = await view();
+        assert.deepEqual([v.names.sort(), v.rows, v.counted], [['佐藤 一郎', '山田 花子'], 60, v.finished]);
+      },
+    })),
   {
     name: 'leaving the page asks first during a practice, not at the menu',
     bank: 2,
@@ -294,6 +510,7 @@ for (const name of selectedEngines()) {
       test(scenario.name, { timeout: 120000 }, async () => {
         const page = await engine.open(scenario.bank, scenario.viewport);
         try {
+          await device(page, scenario);
           await scenario.play(page, engine);
           assert.deepEqual(await page.errors(), []);
         } finally {
