@@ -27,6 +27,7 @@ args = argparse.ArgumentParser()
 args.add_argument("--build", required=True)
 args.add_argument("--cpack", required=True)
 args.add_argument("--png-sizes", required=True)
+args.add_argument("--class-page", choices=["yes", "no"], required=True)
 opts = args.parse_args()
 png_sizes = [] if opts.png_sizes == "none" else [int(s) for s in opts.png_sizes.split(",")]
 
@@ -251,6 +252,37 @@ def entries_start_the_unpacked_programs(root):
             print(f"ok  {program} [{group}] {groups[group]['Exec']!r}: opens, closes with status 0")
 
 
+def class_page_opens_from_its_entry(root):
+    """varnel-class is installed; with the class page, so is its menu entry "クラスの記録", which
+    hands the desktop's browser the installed page."""
+    command = os.path.join(root, "usr/bin/varnel-class")
+    assert os.access(command, os.X_OK), "varnel-class is not installed"
+    if opts.class_page == "no":
+        print("ok  varnel-class installed (the class page is not built here: no em++)")
+        return
+    page = os.path.join(root, "usr/share/varnel")
+    for name in ("class.html", "class.js", "class.css", "class-program.js"):
+        assert os.path.isfile(os.path.join(page, name)), f"no {name} in usr/share/varnel"
+    path = os.path.join(root, "usr/share/applications/varnel-class.desktop")
+    if shutil.which("desktop-file-validate"):
+        checked = subprocess.run(["desktop-file-validate", path], capture_output=True, text=True)
+        assert checked.returncode == 0 and not checked.stdout.strip(), checked.stdout + checked.stderr
+    entry = read_desktop(path)["Desktop Entry"]
+    assert entry["Name[ja]"] == "クラスの記録" and "Education" in entry["Categories"].split(";"), entry
+    with tempfile.TemporaryDirectory() as scratch:
+        with open(os.path.join(scratch, "xdg-open"), "w") as f:
+            f.write(f"#!/bin/sh\nprintf '%s' \"$1\" > {scratch}/opened\n")
+        os.chmod(os.path.join(scratch, "xdg-open"), 0o755)
+        words = shlex.split(entry["Exec"])
+        assert words[0] == "varnel-class", entry["Exec"]
+        subprocess.run([command] + words[1:], env=dict(os.environ, PATH=f"{scratch}:{os.environ['PATH']}"),
+                       check=True, timeout=20)
+        with open(os.path.join(scratch, "opened")) as f:
+            opened = f.read()
+    assert os.path.realpath(opened) == os.path.realpath(os.path.join(page, "class.html")), f"opened {opened!r}"
+    print(f"ok  the class page and its menu entry {entry['Exec']!r}, opening {os.path.relpath(opened, root)}")
+
+
 work = tempfile.mkdtemp(prefix="varnel-package-")
 try:
     deb = build_package(work)
@@ -261,6 +293,7 @@ try:
     menu_entries_are_valid(root)
     icons_are_installed(root)
     entries_start_the_unpacked_programs(root)
+    class_page_opens_from_its_entry(root)
 finally:
     shutil.rmtree(work, ignore_errors=True)
 print("package tests passed")

@@ -1,10 +1,15 @@
 // varnel-class [--from DATE] [--to DATE] [--program NAME] [--class 組] [--first]
 //              [--csv FILE] FILE|FOLDER...
+// varnel-class --open-page
 // A class's practice records in the terminal: the files read (and what is
 // wrong with those that could not be), each problem's sums, the pupils with
 // those who need help first, and the grid of first attempts. A folder is read
 // with every .csv file under it. Without dates: today, when the files hold
-// rows of today, else every day.
+// rows of today, else every day. --open-page opens the installed class page
+// (share/varnel/class.html beside the program's bin/) in the desktop's browser:
+// the menu entry "クラスの記録".
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -23,8 +28,24 @@ namespace fs = std::filesystem;
 const char* const kUsage =
     "usage: varnel-class [--from DATE] [--to DATE] [--program varnel1|varnel2] [--class 組] [--first]\n"
     "                    [--csv FILE] FILE|FOLDER...\n"
+    "       varnel-class --open-page\n"
     "  DATE is 2026-12-10; --first shows each pupil's first working of a problem\n"
-    "  (the latest otherwise); --csv also writes the class table as CSV.\n";
+    "  (the latest otherwise); --csv also writes the class table as CSV;\n"
+    "  --open-page opens the class page in the desktop's browser.\n";
+
+// The installed class page, in the desktop's browser.
+int open_page() {
+    std::error_code error;
+    const fs::path page = fs::read_symlink("/proc/self/exe", error).parent_path().parent_path() / "share" / "varnel" /
+                          "class.html";
+    if (error || !fs::exists(page, error)) {
+        std::fprintf(stderr, "varnel-class: the class page is not installed (%s)\n", page.c_str());
+        return 1;
+    }
+    ::execlp("xdg-open", "xdg-open", page.c_str(), static_cast<char*>(nullptr));
+    std::perror("xdg-open");
+    return 1;
+}
 
 std::string today() {
     const std::time_t t = std::time(nullptr);
@@ -76,6 +97,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (arg == "--open-page" && argc == 2) return open_page();
         if (arg == "--from") filter.from = value(), dated = true;
         else if (arg == "--to") filter.to = value(), dated = true;
         else if (arg == "--program") filter.program = value();

@@ -15,7 +15,7 @@
   let timing = null;                   // { from } while a choice of files is being read
   // What a test or a benchmark reads: whether the program is in, and for each
   // choice of files the milliseconds to read them and to draw the class.
-  window.classPage = { timings: [], ready: null, loaded: false };
+  window.classPage = { timings: [], ready: null, loaded: false, memory: () => program?.HEAPU8.length ?? 0 };
 
   // ---- the program ------------------------------------------------------------
   const utf8 = new TextEncoder();

@@ -612,7 +612,10 @@ test('served over http the pages can be installed, and after one visit they open
     }
     await page.goto(base);
     assert.deepEqual(await page.evaluate(() => [...document.links].map((a) => a.getAttribute('href'))),
-                     ['varnel1.html', 'varnel2.html']);
+                     ['varnel1.html', 'varnel2.html', 'class.html']);
+    await page.goto(base + 'class.html');   // the teachers' page too
+    await page.waitForFunction(() => window.classPage?.loaded &&
+                               getComputedStyle(document.body).backgroundColor === 'rgb(255, 255, 255)');
     assert.deepEqual(errors, []);
   } finally {
     server.close();

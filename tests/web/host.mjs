@@ -7,7 +7,7 @@ import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png',
                 '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json', '.wasm': 'application/wasm' };
 
 // Resolves to the listening server (port: server.address().port).
