@@ -167,11 +167,18 @@ for (const name of selectedEngines()) {
           assert.equal((await gridOf(page)).length, 35);
           // Into the grid by keyboard: its first cell, then one down and one across, Enter.
           await page.evaluate(() => document.querySelector('#grid tbody button[tabindex="0"]').focus());
-          await page.press('ArrowDown', 'ArrowRight', 'Enter');
-          const title = await page.evaluate(() => document.getElementById('cell-title').textContent);
+          // (A key sent reaches the page a moment later: each step waits for what it does.)
+          const at = (where) => page.waitFor((where) => `${document.activeElement.dataset.p},${document.activeElement.dataset.c}` === where,
+                                             `the grid's focus at ${where}`, 15000, where);
+          await page.press('ArrowDown');
+          await at('1,0');
+          await page.press('ArrowRight');
+          await at('1,1');
+          await page.press('Enter');
+          const title = await page.waitFor(() => document.getElementById('cell-title').textContent, 'the cell\'s rows');
           assert.match(title, /^1組 2番 .*問題2 /, title);
           await page.press('Escape');
-          assert.equal(await page.evaluate(() => document.activeElement.dataset.p + ',' + document.activeElement.dataset.c), '1,1');
+          await at('1,1');
           await page.evaluate(() => window.scrollTo(0, document.getElementById('grid-box').offsetTop));
           await shot(page, `class-35-${size}`);
           if (size !== '1366') continue;
