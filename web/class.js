@@ -96,21 +96,17 @@
     timing = { from: performance.now() };
     $('status').textContent = `${files.length} 個のファイルを読んでいます…`;
     await window.classPage.ready;
+    // The files are read all at once (the browser reads them side by side), and
+    // handed to the program in the order chosen.
+    const contents = files.map((f) => (f.size > FILE_MAX ? Promise.resolve('big')
+      : f.arrayBuffer().then((b) => new Uint8Array(b), () => null)));
     const notes = [];
-    for (const f of files) {
+    for (const [i, f] of files.entries()) {
       const name = f.webkitRelativePath || f.name;
-      if (f.size > FILE_MAX) {
-        notes.push({ name, trouble: `ファイルが大きすぎます（${Math.round(f.size / 1048576)} MB）`, record: false, rows: 0, newRows: 0 });
-        continue;
-      }
-      let bytes;
-      try {
-        bytes = new Uint8Array(await f.arrayBuffer());
-      } catch (e) {
-        notes.push({ name, trouble: '読めません', record: false, rows: 0, newRows: 0 });
-        continue;
-      }
-      notes.push(addFile(name, bytes));
+      const bytes = await contents[i];
+      if (bytes === 'big') notes.push({ name, trouble: `ファイルが大きすぎます（${Math.round(f.size / 1048576)} MB）`, record: false, rows: 0, newRows: 0 });
+      else if (bytes === null) notes.push({ name, trouble: '読めません', record: false, rows: 0, newRows: 0 });
+      else notes.push(addFile(name, bytes));
     }
     timing.read = performance.now();
     showFiles(notes);
@@ -190,6 +186,7 @@
     head.append(el('th', '児童', { scope: 'col' }));
     for (const p of view.problems) {
       const th = el('th', columnName(p), { scope: 'col', title: `${programName(p.program)} 問題${p.number} ${p.topic}` });
+      th.append(el('span', ` ${p.topic}`, { class: 'unseen' }));   // (what a screen reader says of the column)
       head.append(th);
     }
     table.tHead.replaceChildren(head);
