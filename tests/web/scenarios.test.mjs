@@ -387,10 +387,12 @@ const scenarios = [
       await opened(page, 'pupil');
       const fields = () => page.evaluate(() => ['class', 'number', 'name'].map((f) => document.getElementById('pupil-' + f).value));
       assert.deepEqual(await fields(), ['2', '15', '山田 花子']);
-      if (number) {   // 番号 takes digits, from an input method too
+      if (number) {   // 番号 takes digits and 組 is written as a keyboard writes it, from an input method too
         await page.evaluate(() => document.getElementById('pupil-number').select());
         await page.commitText(number);
-        assert.deepEqual(await fields(), ['2', '16', '山田 花子']);
+        await page.evaluate(() => document.getElementById('pupil-class').select());
+        await page.commitText('３');
+        assert.deepEqual(await fields(), ['3', '16', '山田 花子']);
       }
       await keys(page, enter);
       const last = (await page.state()).problem_count;
@@ -398,7 +400,7 @@ const scenarios = [
       const answers = answersOf(await page.until((s) => s.problem_no === last && answersOf(s), 'the last problem'));
       for (const a of answers) await keys(page, ...answer(a));
       await page.until((s) => s.problem_done[last] === 1, 'the last problem marked');
-      assert.deepEqual((await keptRows(page))[0].slice(1, 4), ['2', number ? '16' : '15', '山田 花子']);
+      assert.deepEqual((await keptRows(page))[0].slice(1, 4), number ? ['3', '16', '山田 花子'] : ['2', '15', '山田 花子']);
       await keys(page, '3');
       await page.until((s) => s.grid_cells === 0, 'the main menu');
       await keys(page, '1', '4');
