@@ -52,8 +52,9 @@ fs::path fresh_dir(const std::string& name) {
 // A pupil who practises varnel1 from problem 2 on, answering each problem's
 // attempts as its plan says: R right, W "0" in every blank, S every blank with
 // the other sign, F a text a spreadsheet would take for a formula, K the
-// program killed there (at_menu is called, and never comes back); an empty
-// plan closes the window at the problem's answer line.
+// program killed there (at_menu is called, and never comes back); a plan
+// ending in + practises the same problem again (もう１度練習する) with the next
+// plan; an empty plan closes the window at the problem's answer line.
 class Pupil {
 public:
     explicit Pupil(std::vector<std::string> plans, std::function<void()> at_menu = {})
@@ -74,7 +75,8 @@ public:
         else if (waiting_ == "next step" && was != waiting_) {   // (the menu redrawn is the same wait)
             if (at_menu_) at_menu_();
             attempt_ = 0;
-            keys = ++problem_ < plans_.size() ? "2" : "{Close}";
+            const bool again = plans_[problem_].ends_with('+');
+            keys = ++problem_ < plans_.size() ? (again ? "1" : "2") : "{Close}";
         }
         return rt::parse_key_script(keys);
     }
@@ -354,6 +356,15 @@ TEST(Record, ARecordSavedOverIsReadNeverWrittenAndTheTeachersCopyHoldsEveryRowOn
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1][0], rows[i][0]);
     EXPECT_NE(rt::record_summary(path).find("\nvarnel1          2  温度                               2       2           0\n"),
               std::string::npos) << rt::record_summary(path);
+}
+
+TEST(Record, AProblemPractisedAgainHasItsOwnFirstAttempt) {
+    const fs::path file = fresh_dir("again") / "record.csv";
+    Pupil pupil({"R+", "WR"});   // problem 2 right at once, then again: wrong, then right
+    practise(pupil, file.string());
+    std::vector<std::string> firsts;
+    for (const auto& r : rows_of(file)) firsts.push_back(r[6] + r[8] + r[9]);
+    EXPECT_EQ(firsts, (std::vector<std::string>{"2○正解", "2×正解"}));
 }
 
 TEST(Record, PracticesAreNumberedForGoodAndBrowsingLeavesNothing) {
