@@ -8,8 +8,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/state.hpp"
+#include "runtime/paper.hpp"
 
 // Where control goes next: an engine routine, or the start routine of a
 // problem. There is no jump to nowhere: a null routine or a problem number
@@ -47,11 +49,15 @@ struct Program {
     const char* title;   // "varnel1" / "varnel2"
     int problem_count;   // 11 / 10
     Bank* bank;
+    const char* subject = "";   // what it drills, for a printed sheet's header (UTF-8)
 };
 // Runs the program from start-up to its end, errors through the one trap.
 // Returns when the program ends (END or the window closed).
 void run_program(const Program& program);
 Next startup();          // the start-up routine (jump)
+// The program's start-up, run on the backend installed, for a caller that then
+// starts problems itself (the worksheets) rather than going to the menu.
+void prepare_program(const Program& program);
 void key_flush();
 void clock_seeding();
 Next error_screen();     // never returns until the window closes
@@ -148,6 +154,7 @@ void record_practice_chosen();
 void record_practice_started();
 void record_problem_started();
 void record_self_check();
+bool record_self_marked();   // the problem under way is one the pupil marks themselves
 void record_answer();
 void record_hint();
 void record_problem_finished();
@@ -157,3 +164,17 @@ void record_problem_left();
 void direction_angle();
 void draw_hop_arc();
 void place_point_label();
+
+// ---- worksheets (worksheet) -------------------------------------------------
+// The problems `problems` of the program on paper: for each version its
+// sheets (the question as the drill asks it, a box for each blank), then each
+// version's answer key (the accepted answers and the worked answer as the
+// drill shows it after a third wrong answer). Version 1 has the values of a
+// practice started at `time` ("hh:mm:ss") at each problem; each further
+// version its own. The header bears `date` ("2026-12-10").
+struct WorksheetOptions {
+    std::vector<int> problems;
+    int versions = 1;
+    std::string date, time;
+};
+rt::paper::Document worksheets(const Program& program, const WorksheetOptions& options);

@@ -117,6 +117,8 @@ void record_problem_started() {
 
 void record_self_check() { worked.self_check = true; }
 
+bool record_self_marked() { return worked.open && worked.self_check; }
+
 void record_hint() {
     if (!worked.open) return;
     worked.hints += 1;

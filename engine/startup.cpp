@@ -93,6 +93,12 @@ Next Next::start_of(float problem_no) {
     return next;
 }
 
+void prepare_program(const Program& program) {
+    program_being_run = &program;
+    g.bank = program.bank;
+    startup();
+}
+
 void run_program(const Program& program) {
     program_being_run = &program;
     g.bank = program.bank;

@@ -189,6 +189,14 @@ void Canvas::record(Op op) {
     if (!hold_) draw_held();
 }
 
+std::vector<Canvas::Drawn> Canvas::drawing() const {
+    std::vector<Drawn> out;
+    out.reserve(ops_.size());
+    for (const Op& op : ops_)
+        out.push_back({static_cast<Drawn::Kind>(op.kind), op.x1, op.y1, op.x2, op.y2, op.r, op.c, op.f, op.ch});
+    return out;
+}
+
 GlyphKey Canvas::glyph_key(const Op& op) const {
     const float s = scale_;
     const int cell_x = px(op.x1, s), cell_y = px(op.y1, s);

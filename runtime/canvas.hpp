@@ -117,6 +117,20 @@ public:
     PixelRect take_dirty();
     std::size_t op_count() const { return ops_.size(); }
 
+    // What is drawn since the last clear, in dots, in drawing order, with
+    // whatever a later opaque shape wholly hides left out: what a printed
+    // page draws of the screen (runtime/paper.hpp).
+    struct Drawn {
+        enum Kind { Line, Box, Fill, Circle, Disc, Glyph } kind;
+        // Line, Box, Fill: the corners; Circle, Disc: the centre (x1, y1) and r;
+        // Glyph: the cell's top-left (x1, y1), its width x2 and height y2, and r
+        // the width of a full-width character of its size.
+        float x1, y1, x2, y2, r;
+        int c, f;     // colour (a Fill's and a Disc's border), and fill colour
+        char32_t ch;  // Glyph: the character
+    };
+    std::vector<Drawn> drawing() const;
+
 private:
     struct Op {
         enum Kind { Line, Box, Fill, Circle, Disc, Glyph } kind;

@@ -19,10 +19,9 @@
 #include <unordered_map>
 
 #include "runtime/canvas.hpp"
+#include "runtime/font.hpp"
 
 namespace rt {
-
-namespace {
 
 std::string ipagothic_path() {
     // Where the Debian package puts the font: found without fontconfig, which
@@ -51,6 +50,8 @@ std::string ipagothic_path() {
         throw std::runtime_error("the IPAGothic font is missing: install the Debian package fonts-ipafont-gothic");
     return path;
 }
+
+namespace {
 
 SDL_Surface* new_surface(int w, int h) {
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, std::max(w, 1), std::max(h, 1), 32, SDL_PIXELFORMAT_ARGB8888);

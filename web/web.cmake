@@ -15,7 +15,7 @@ set(catches_found "")
 file(GLOB_RECURSE web_sources RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/engine/*.[ch]pp ${CMAKE_SOURCE_DIR}/problems/*.[ch]pp ${CMAKE_SOURCE_DIR}/runtime/*.[ch]pp
      ${CMAKE_SOURCE_DIR}/web/*.[ch]pp)
-list(FILTER web_sources EXCLUDE REGEX "^runtime/(window|glyphs_ttf|png)\\.")
+list(FILTER web_sources EXCLUDE REGEX "^runtime/(window|glyphs_ttf|png|paper_pdf)\\.")
 foreach(source ${web_sources})
   file(STRINGS ${CMAKE_SOURCE_DIR}/${source} lines REGEX "catch *\\(")
   list(LENGTH lines n)

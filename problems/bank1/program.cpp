@@ -5,6 +5,6 @@
 
 namespace script {
 namespace {
-const ProgramDefinition varnel1(1, "varnel1", 11);
+const ProgramDefinition varnel1(1, "varnel1", 11, "正の数・負の数（1）");
 }  // namespace
 }  // namespace script

@@ -3,6 +3,6 @@
 
 namespace script {
 namespace {
-const ProgramDefinition varnel2(2, "varnel2", 10);
+const ProgramDefinition varnel2(2, "varnel2", 10, "絶対値・数の大小・数直線");
 }  // namespace
 }  // namespace script

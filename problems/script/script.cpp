@@ -72,26 +72,26 @@ Bank& bank(int which) {
 }
 
 namespace {
-std::map<int, std::pair<const char*, int>>& programs() {
-    static std::map<int, std::pair<const char*, int>> defined;
+std::map<int, Program>& programs() {
+    static std::map<int, Program> defined;
     return defined;
 }
 }  // namespace
 
-ProgramDefinition::ProgramDefinition(int which, const char* title, int problem_count) {
-    programs()[which] = {title, problem_count};
+ProgramDefinition::ProgramDefinition(int which, const char* title, int problem_count, const char* subject) {
+    programs()[which] = {title, problem_count, nullptr, subject};
 }
 
 Program program(int which) {
     const auto found = programs().find(which);
     if (found == programs().end()) throw std::logic_error("no program is defined for bank " + std::to_string(which));
-    const auto [title, count] = found->second;
+    const auto [title, count, unused, subject] = found->second;
     const Slots& slots = tables()[which];
     for (int no = 1; no <= count; ++no)
         if (no >= kSlots || slots[no] == nullptr)
             throw std::logic_error(std::string(title) + ": problem " + std::to_string(no) + " of " +
                                    std::to_string(count) + " is not registered");
-    return {title, count, &bank(which)};
+    return {title, count, &bank(which), subject};
 }
 
 // ---- the start routine ----------------------------------------------------

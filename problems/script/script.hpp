@@ -58,7 +58,7 @@ Bank& bank(int which);
 // A program: its title and problem count, defined once beside its bank's
 // problems (problems/bankN/program.cpp) as an object of this type.
 struct ProgramDefinition {
-    ProgramDefinition(int bank, const char* title, int problem_count);
+    ProgramDefinition(int bank, const char* title, int problem_count, const char* subject = "");
 };
 
 // The program defined for bank `which`, once every one of its problems 1..count
