@@ -42,8 +42,9 @@ std::vector<rt::RecordRow> rows_of(const fs::path& path) {
     return {rows->begin() + 1, rows->end()};
 }
 
+// A folder of its own for this test process (CTest runs the tests side by side).
 fs::path fresh_dir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("varnel-record-" + name);
+    const fs::path dir = fs::temp_directory_path() / ("varnel-record-" + std::to_string(::getpid())) / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
