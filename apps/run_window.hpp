@@ -112,7 +112,7 @@ inline int make_worksheet(const Program& program, int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n%s", program.title, e.what(), usage.c_str());
         return 2;
     }
-    const rt::paper::Document document = worksheets(program, options);
+    const rt::paper::Document document = worksheets(program, options).document;
     // Written aside, then moved into place: a file that is there is whole.
     const std::string aside = out + ".part";
     const std::string problem = rt::paper::write_pdf(document, aside);

@@ -177,4 +177,10 @@ struct WorksheetOptions {
     int versions = 1;
     std::string date, time;
 };
-rt::paper::Document worksheets(const Program& program, const WorksheetOptions& options);
+struct Worksheets {
+    rt::paper::Document document;
+    // For each version and problem, the answers its key gives (in the drill's
+    // typed form); none for a problem the pupil marks themselves.
+    std::vector<std::vector<std::vector<std::string>>> keys;
+};
+Worksheets worksheets(const Program& program, const WorksheetOptions& options);

@@ -20,9 +20,10 @@ namespace {
 namespace paper = rt::paper;
 using Drawing = std::vector<rt::Canvas::Drawn>;
 
-// What paper shows of one problem.
+// What paper shows of one problem, and the answers its key gives.
 struct Shots {
     Drawing sheet, key;
+    std::vector<std::string> answers;
 };
 
 constexpr float kBlankPitch = 160;     // the drill's blanks stand ten cells apart
@@ -105,7 +106,11 @@ Shots shoot(const Program& program, int no, int version, const std::string& date
     g.bank->hint2(no);
     g.bank->answer(no);
     no_prompt();
-    if (!self_marked) paper_answer_line(true);
+    if (!self_marked) {
+        paper_answer_line(true);
+        for (int k = 1; k <= rt::whole(g.blank_count); ++k)
+            shots.answers.push_back(sjis::to_utf8(g.expected(static_cast<float>(k), 1)));
+    }
     shots.key = drawing_now();
     return shots;
 }
@@ -304,13 +309,18 @@ std::string dated(const std::string& date) {   // "2026-12-10" -> "2026年12月1
 
 }  // namespace
 
-rt::paper::Document worksheets(const Program& program, const WorksheetOptions& options) {
+Worksheets worksheets(const Program& program, const WorksheetOptions& options) {
     std::vector<std::vector<Shots>> versions;
     for (int v = 1; v <= options.versions; ++v) {
         versions.emplace_back();
         for (int no : options.problems) versions.back().push_back(shoot(program, no, v, options.date, options.time));
     }
-    paper::Document document;
+    Worksheets made;
+    paper::Document& document = made.document;
+    for (const auto& version : versions) {
+        made.keys.emplace_back();
+        for (const Shots& shots : version) made.keys.back().push_back(shots.answers);
+    }
     const std::string title = std::string(program.title) + "　" + program.subject;
     document.title = title + "　" + dated(options.date);
     Pages pages(document, title + "　" + dated(options.date));
@@ -322,5 +332,5 @@ rt::paper::Document worksheets(const Program& program, const WorksheetOptions& o
         pages.new_page("解答　第" + std::to_string(v) + "版", false);
         for (const Shots& shots : versions[static_cast<std::size_t>(v - 1)]) pages.add(shots.key);
     }
-    return document;
+    return made;
 }
