@@ -46,7 +46,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/never-wait.txt CONTENT "${never_wait}\
 set(VARNEL_WEB_LINK
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_REMOVE=@${CMAKE_BINARY_DIR}/never-wait.txt
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=16777216 ${VARNEL_WEB_CATCHING} -sENVIRONMENT=web
-    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json','_varnel_practising','_varnel_csv_line']"
+    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_varnel_state_json','_varnel_practising','_varnel_csv_line','_varnel_worksheets']"
     "-sEXPORTED_RUNTIME_METHODS=['UTF8ToString','stringToUTF8','lengthBytesUTF8']")
 
 # Each page: its shell (named for its program), its manifest and its icons, so
@@ -56,11 +56,14 @@ find_program(RSVG_CONVERT rsvg-convert REQUIRED)   # Debian librsvg2-bin
 find_program(PYTHON3 python3 REQUIRED)              # Emscripten's own needs it too
 set(VARNEL1_TITLE "正の数・負の数（1）")
 set(VARNEL2_TITLE "絶対値・数の大小・数直線")
+set(VARNEL1_PROBLEMS 11)   # (as the banks define them)
+set(VARNEL2_PROBLEMS 10)
 set(offline_files index.html)
 set(offline_paths ${CMAKE_BINARY_DIR}/index.html)
 foreach(bank 1 2)
   set(VARNEL_NAME varnel${bank})
   set(VARNEL_TITLE ${VARNEL${bank}_TITLE})
+  set(VARNEL_PROBLEMS ${VARNEL${bank}_PROBLEMS})
   set(shell ${CMAKE_BINARY_DIR}/shell/varnel${bank}.html)
   configure_file(web/shell.html ${shell} @ONLY)
   configure_file(web/manifest.webmanifest.in ${CMAKE_BINARY_DIR}/varnel${bank}.webmanifest @ONLY)

@@ -32,11 +32,12 @@ const outDir = path.join(webDir, 'e2e');
 // over http.
 let host = null;
 async function pageUrl(page, served) {
-  const file = typeof page === 'number' ? `varnel${page}.html` : page;
-  if (!served) return pathToFileURL(path.join(webDir, file)).href;
+  const [file, hash] = (typeof page === 'number' ? `varnel${page}.html` : page).split('#');
+  const after = hash === undefined ? '' : '#' + hash;   // ("varnel1.html#print": its print maker)
+  if (!served) return pathToFileURL(path.join(webDir, file)).href + after;
   host ??= await serve(webDir);
   host.unref();
-  return `http://127.0.0.1:${host.address().port}/${file}`;
+  return `http://127.0.0.1:${host.address().port}/${file}${after}`;
 }
 
 const ENGINES = ['chromium', 'firefox', 'webkit'];
