@@ -158,7 +158,7 @@ bool erasure(const rt::Canvas::Drawn& d) { return d.c == 0 && (d.kind != rt::Can
 // moves left, to where it meets nothing, so that the whole fits `wide` dots.
 // Things drawn close together (a label and its line) move as one.
 void fit_width(Drawing& drawing, float wide) {
-    constexpr float kNear = 12;
+    constexpr float kNear = 12, kStacked = 40;
     struct Group {
         Rect r;
         std::vector<std::size_t> items;
@@ -167,11 +167,16 @@ void fit_width(Drawing& drawing, float wide) {
     const auto near = [&](const Rect& a, const Rect& b) {
         return a.left - kNear <= b.right && b.left - kNear <= a.right && a.top - kNear <= b.bottom && b.top - kNear <= a.bottom;
     };
+    // (Things one above the other, a little apart, stay together: figures stacked in a column.)
+    const auto together = [&](const Rect& a, const Rect& b) {
+        return near(a, b) ||
+               (a.left <= b.right && b.left <= a.right && a.top - kStacked <= b.bottom && b.top - kStacked <= a.bottom);
+    };
     for (std::size_t i = 0; i < drawing.size(); ++i) {
         if (erasure(drawing[i])) continue;
         Group joined{rect_of(drawing[i]), {i}};
         for (std::size_t k = groups.size(); k-- > 0;) {
-            if (!near(joined.r, groups[k].r)) continue;
+            if (!together(joined.r, groups[k].r)) continue;
             const Rect& o = groups[k].r;
             joined.r = {std::min(joined.r.left, o.left), std::min(joined.r.top, o.top), std::max(joined.r.right, o.right),
                         std::max(joined.r.bottom, o.bottom)};
