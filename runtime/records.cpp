@@ -42,6 +42,51 @@ bool value_word(const std::string& w) {
 
 bool digit_char(char32_t u) { return (u >= U'0' && u <= U'9') || (u >= 0xFF10 && u <= 0xFF19); }
 
+// CSV field by field. Strictly (the programs' own form): every line ends in
+// CRLF, the last one too, and nothing follows a closing quote; else nothing.
+// Liberally (as spreadsheets save it): lines end in CRLF, LF or CR, the last
+// one with or without its end, and a quote within an unquoted field is taken
+// as it is. Rows of more than `most` fields stop taking fields.
+std::optional<std::vector<RecordRow>> scan_csv(std::string_view text, bool strict, std::size_t most) {
+    std::vector<RecordRow> rows;
+    RecordRow row;
+    std::string field;
+    bool in_quotes = false, quoted = false;
+    const auto end_field = [&] {
+        if (row.size() <= most) row.push_back(std::move(field));
+        field.clear();
+        quoted = false;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool crlf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (in_quotes) {
+            if (c != '"') field += c;
+            else if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
+            else in_quotes = false;
+        } else if (c == '"' && field.empty() && !quoted) {
+            in_quotes = quoted = true;
+        } else if (c == ',') {
+            end_field();
+        } else if (crlf || (!strict && (c == '\r' || c == '\n'))) {
+            i += crlf;
+            end_field();
+            rows.push_back(std::move(row));
+            row.clear();
+        } else if (strict && (quoted || c == '\r' || c == '\n')) {
+            return std::nullopt;   // text after a closing quote, or a bare line break
+        } else {
+            field += c;
+        }
+    }
+    if (in_quotes || !field.empty() || !row.empty() || quoted) {
+        if (strict) return std::nullopt;   // a half line
+        end_field();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 }  // namespace
 
 std::string spreadsheet_text(const std::string& field) {
@@ -94,35 +139,7 @@ std::string csv_line(const RecordRow& row) {
 
 std::optional<std::vector<RecordRow>> parse_csv(std::string_view text) {
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    std::vector<RecordRow> rows;
-    RecordRow row;
-    std::string field;
-    bool quoted = false, in_quotes = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (in_quotes) {
-            if (c != '"') field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-            else in_quotes = false;
-        } else if (c == '"' && field.empty() && !quoted) {
-            quoted = in_quotes = true;
-        } else if (c == ',' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-            row.push_back(std::move(field));
-            field.clear();
-            quoted = false;
-            if (c == '\r') {
-                ++i;
-                rows.push_back(std::move(row));
-                row.clear();
-            }
-        } else if (quoted || c == '\r' || c == '\n') {
-            return std::nullopt;   // text after a closing quote, or a bare line break
-        } else {
-            field += c;
-        }
-    }
-    if (in_quotes || !row.empty() || !field.empty() || quoted) return std::nullopt;   // a half line
-    return rows;
+    return scan_csv(text, true, std::string::npos);
 }
 
 // ---- every form a record comes back in -------------------------------------------
@@ -179,45 +196,6 @@ std::string as_utf8(std::string_view bytes) {
     return out;
 }
 
-// CSV as spreadsheets write it: quoted or not, lines ended by CRLF, LF or CR,
-// the last line with or without its end. A quote inside an unquoted field is
-// taken as it is. Rows of more than `most` fields stop taking fields.
-std::vector<RecordRow> rows_of(std::string_view text, std::size_t most) {
-    std::vector<RecordRow> rows;
-    RecordRow row;
-    std::string field;
-    bool in_quotes = false, quoted = false;
-    const auto end_field = [&] {
-        if (row.size() <= most) row.push_back(std::move(field));
-        field.clear();
-        quoted = false;
-    };
-    const auto end_row = [&] {
-        end_field();
-        rows.push_back(std::move(row));
-        row.clear();
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (in_quotes) {
-            if (c != '"') field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-            else in_quotes = false;
-        } else if (c == '"' && field.empty() && !quoted) {
-            in_quotes = quoted = true;
-        } else if (c == ',') {
-            end_field();
-        } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            end_row();
-        } else {
-            field += c;
-        }
-    }
-    if (!field.empty() || !row.empty() || quoted) end_row();
-    return rows;
-}
-
 // A field as the spreadsheet showed it: without the invisible word joiner, or
 // the apostrophe before a formula's sign, that kept it text.
 std::string shown(std::string field) {
@@ -263,7 +241,7 @@ RecordRead read_record(std::string_view bytes) {
     }
     const std::string text = as_utf8(bytes);
     constexpr std::size_t kFieldsMax = 2 * kRecordColumns.size() + 8;
-    std::vector<RecordRow> rows = rows_of(text, kFieldsMax);
+    std::vector<RecordRow> rows = *scan_csv(text, false, kFieldsMax);
     if (rows.empty()) {
         read.trouble = "空のファイルです";
         return read;
