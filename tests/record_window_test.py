@@ -2,7 +2,7 @@
 """The practice record of a real window that ends in the middle of a problem:
 problem 2, answered wrong once, is kept as its 中断 row (回数 1, 入力 "0，0"),
 exactly once, whether the window is closed, the program is hung up on (SIGHUP,
-a pupil logging off), killed (kill -9: the row is made when the record is next
+a pupil logging off) or told to end (SIGTERM), killed (kill -9: the row is made when the record is next
 read), or loses its X display (the session ended). And a record that cannot be
 kept is said in the window: its title, and a line in the band under the drill.
 Each case has an X server of its own (one of them is ended).
@@ -144,6 +144,7 @@ def under_way_answered(data_home):
 ENDS = {
     "the close button": lambda s: s.press_close(),
     "SIGHUP": lambda s: s.proc.send_signal(signal.SIGHUP),
+    "SIGTERM": lambda s: s.proc.send_signal(signal.SIGTERM),
     "kill -9": lambda s: s.proc.kill(),
     "the X server ended": lambda s: s.close(),
 }
@@ -159,7 +160,7 @@ for how, end in ENDS.items():
             err = screen.proc.stderr.read()
         finally:
             screen.close()
-        if how in ("the close button", "SIGHUP"):
+        if how in ("the close button", "SIGHUP", "SIGTERM"):
             assert status == 0, f"{how}: status {status}: {err}"
         rows = record_rows(data_home)
         assert len(rows) == 1, f"{how}: {len(rows)} rows: {rows}"
