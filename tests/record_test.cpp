@@ -42,8 +42,10 @@ std::vector<rt::RecordRow> rows_of(const fs::path& path) {
     return {rows->begin() + 1, rows->end()};
 }
 
+// A folder of this test process's own: CTest runs each test as a process of
+// its own, two at a time, and tests share names of folders.
 fs::path fresh_dir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("varnel-record-" + name);
+    const fs::path dir = fs::temp_directory_path() / ("varnel-record-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -500,7 +502,7 @@ TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) 
     fs::create_directories(dir / "more");
     std::ofstream(dir / "more" / "aoi.csv", std::ios::binary) << practised("2", "1", "あおい", {"R"});
     std::ofstream(dir / "more" / "notes.csv", std::ios::binary) << "x\r\n";
-    const fs::path out = dir.parent_path() / "varnel-class-out.txt", csv = dir.parent_path() / "class.csv";
+    const fs::path beside = fresh_dir("class-out"), out = beside / "varnel-class-out.txt", csv = beside / "class.csv";
     const std::string command = std::string(VARNEL_BUILD_DIR) + "/varnel-class --csv " + csv.string() + " " +
                                 dir.string() + " > " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
