@@ -147,7 +147,7 @@ TEST(Bank2AbsoluteValue, HintsDrawTheSpansBelowEachOther) {
 // The clock whose whole runs give problem `problem` the first value `value`.
 std::string clock_with_first_value(int problem, float value) {
     for (int s = 0; s <= 118; ++s) {
-        run(practice_from(problem), 2, clock_for_seed(s));
+        run(2, practice_from(2, problem), clock_for_seed(s));
         if (num[1] == value) return clock_for_seed(s);
     }
     ADD_FAILURE() << "no clock gives " << value;
@@ -163,7 +163,7 @@ TEST(Bank2AbsoluteValue, TwoNumbersWithAGivenAbsoluteValue) {
     expect_bank2_rules();
 
     for (const std::string answer : {"-12,+12", "-12,12"}) {
-        Trace trace = from_problem(run(practice_from(3) + answer + "{Enter}", 2, clock));
+        Trace trace = from_problem(run(2, practice_from(2, 3) + answer + "{Enter}", clock));
         EXPECT_EQ(grid_mark(trace, 3), "○") << answer;
         EXPECT_EQ(row(trace, 162, 15), "①絶対値は数直線上で、０からの距離");
         // The second hint: two hops of 91 dots from -12 over 0 to +12, each labelled 12.
@@ -176,7 +176,7 @@ TEST(Bank2AbsoluteValue, TwoNumbersWithAGivenAbsoluteValue) {
         EXPECT_GT(count_text(trace, kNextStep), 0);
     }
 
-    Trace trace = from_problem(run(practice_from(3) + "12{Enter}{Space}-12{Enter}{Space}+12,-12{Enter}", 2, clock));
+    Trace trace = from_problem(run(2, practice_from(2, 3) + "12{Enter}{Space}-12{Enter}{Space}+12,-12{Enter}", clock));
     EXPECT_EQ(grid_mark(trace, 3), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
     EXPECT_EQ(row(trace, 252, 13), "答え…－１２，＋１２");
@@ -200,22 +200,22 @@ TEST(Bank2AbsoluteValue, IntegersWithinAGivenAbsoluteValue) {
     }
     EXPECT_EQ(sizes.size(), 3u);
 
-    run(practice_from(4), 2);
+    run(2, practice_from(2, 4));
     Text right = expected(1, 1);
-    Trace trace = from_problem(run(practice_from(4) + right + "{Enter}", 2));
+    Trace trace = from_problem(run(2, practice_from(2, 4) + right + "{Enter}"));
     EXPECT_EQ(grid_mark(trace, 4), "○");
     EXPECT_EQ(row(trace, 252, 13), shown(right));
     EXPECT_EQ(row(trace, 216, 15), "緑の点線内にある整数を求める。");
     EXPECT_EQ(dots(trace, 9), 181);   // the whole stretch under the line
 
-    trace = from_problem(run(practice_from(4) + "0{Enter}{Space}0{Enter}{Space}0{Enter}", 2));
+    trace = from_problem(run(2, practice_from(2, 4) + "0{Enter}{Space}0{Enter}{Space}0{Enter}"));
     EXPECT_EQ(grid_mark(trace, 4), "×");
     EXPECT_EQ(row(trace, 252, 13), shown(right));
 
     // Neither the pair of opposites of num[1] nor the negatives alone answer it.
     const Text pair = "-" + num_text[1] + "," + num_text[1];
     for (const Text& wrong : {pair, expected(1, 2)}) {
-        trace = from_problem(run(practice_from(4) + wrong + "{Enter}", 2));
+        trace = from_problem(run(2, practice_from(2, 4) + wrong + "{Enter}"));
         EXPECT_EQ(grid_mark(trace, 4), "×") << wrong;
     }
 }

@@ -240,9 +240,9 @@ TEST(Bank2Comparing, FractionLabelsAreTypesetAboveAndBelowAndTheAnswerComparesSi
 // ---- whole runs -----------------------------------------------------------------
 
 TEST(Bank2Comparing, RightAtOnceShowsEveryHintWithoutPausingAndMarksCircle) {
-    run(practice_from(5), 2);
+    run(2, practice_from(2, 5));
     Text a1 = g.expected(1, 1), a2 = g.expected(2, 1), a3 = g.expected(3, 1);
-    Trace trace = since_header(run(practice_from(5) + a1 + "{Enter}" + a2 + "{Enter}" + a3 + "{Enter}", 2));
+    Trace trace = since_header(run(2, practice_from(2, 5) + a1 + "{Enter}" + a2 + "{Enter}" + a3 + "{Enter}"));
     EXPECT_EQ(grid_mark(trace, 5), "○");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);
     int lines = 0;
@@ -254,7 +254,7 @@ TEST(Bank2Comparing, RightAtOnceShowsEveryHintWithoutPausingAndMarksCircle) {
 
 TEST(Bank2Comparing, ThreeWrongAnswersEarnBothHintsThenTheAnswer) {
     std::string wrong = "={Enter}={Enter}";
-    Trace trace = since_header(run(practice_from(6) + wrong + "{Space}" + wrong + "{Space}" + wrong, 2));
+    Trace trace = since_header(run(2, practice_from(2, 6) + wrong + "{Space}" + wrong + "{Space}" + wrong));
     EXPECT_EQ(grid_mark(trace, 6), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
     EXPECT_EQ(row(trace, 270, 15), "数直線上で、右にある数が大きい。");

@@ -185,11 +185,11 @@ int blank_circles(const Trace& trace) {
 }
 
 TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
-    run(practice_from(7), 2);
+    run(2, practice_from(2, 7));
     Text a1 = g.expected(1, 1), a2 = g.expected(2, 1);
     ASSERT_EQ(g.expected(1, 2), "+" + a1);
 
-    Trace right = since_header(run(practice_from(7) + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    Trace right = since_header(run(2, practice_from(2, 7) + a1 + "{Enter}" + a2 + "{Enter}"));
     EXPECT_EQ(grid_mark(right, 7), "○");
     EXPECT_EQ(blank_circles(right), 2);
     EXPECT_EQ(count_text(right, kSpacePrompt), 0);
@@ -197,7 +197,7 @@ TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
     EXPECT_GE(count_text(right, kNextStep), 1);
 
     // "+4": both blanks earn their circles, and so does the whole answer.
-    Trace signed_answer = since_header(run(practice_from(7) + "+" + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    Trace signed_answer = since_header(run(2, practice_from(2, 7) + "+" + a1 + "{Enter}" + a2 + "{Enter}"));
     EXPECT_EQ(blank_circles(signed_answer), 2);
     EXPECT_EQ(grid_mark(signed_answer, 7), "○");
     EXPECT_EQ(count_text(signed_answer, kSpacePrompt), 0);
@@ -205,7 +205,7 @@ TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
 
 TEST(Bank2Moving, ThreeWrongAnswersToProblem10DrawBothHopsAndEndIt) {
     std::string wrong = "99{Enter}99{Enter}";
-    Trace trace = since_header(run(practice_from(10) + wrong + "{Space}" + wrong + "{Space}" + wrong, 2));
+    Trace trace = since_header(run(2, practice_from(2, 10) + wrong + "{Space}" + wrong + "{Space}" + wrong));
     EXPECT_EQ(grid_mark(trace, 10), "×");
     EXPECT_EQ(blank_circles(trace), 0);
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,22 @@ namespace problem_play {
 using Trace = std::vector<rt::TraceEntry>;
 inline constexpr const char* kClock = "12:00:00";   // the clock of a run unless one is given
 
+// Every helper names its program (1 varnel1, 2 varnel2): both have problems
+// of the same numbers, and a test of one program's problem run in the other
+// would pass on the wrong problem.
+
+// Problem n of the program of `bank`, or std::invalid_argument naming what the
+// program has: a test of a problem that is not there fails, and says why.
+inline void require_problem(int bank, int n) {
+    const int count = program_of_bank(bank).problem_count;
+    if (n < 1 || n > count)
+        throw std::invalid_argument("varnel" + std::to_string(bank) + " has no problem " + std::to_string(n) +
+                                    " (its problems are 1 to " + std::to_string(count) + ")");
+}
+
 // Runs the program of `bank` from start-up through the key script; the state
 // and the screen stay as the end of the script left them.
-inline Trace run(const std::string& keys, int bank = 1, const std::string& time = kClock) {
+inline Trace run(int bank, const std::string& keys, const std::string& time = kClock) {
     return play(PlayOptions{.bank = bank, .time = time, .keys = keys}).trace;
 }
 
@@ -36,16 +50,21 @@ inline Trace practice_screen(const Trace& trace) {
     return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
 }
 
-// Practice from problem n: menu choice 1, the start number, Enter.
-inline std::string practice_from(int n) { return "1" + std::to_string(n) + "{Enter}"; }
+// Practice from problem n of the program of `bank`: menu choice 1, the start
+// number, Enter.
+inline std::string practice_from(int bank, int n) {
+    require_problem(bank, n);
+    return "1" + std::to_string(n) + "{Enter}";
+}
 
 // A program brought up to its main menu, so that start routines can be called
 // one by one. Each start gets a fresh screen whose clock reads `time`, whose
 // random generator is reseeded with `seed`, and whose keys answer key pauses.
 class Starts {
 public:
-    explicit Starts(int bank) : bank_(bank) { run("", bank); }
+    explicit Starts(int bank) : bank_(bank) { run(bank, ""); }
     Trace start(int problem, float seed, const std::string& time = kClock) {
+        require_problem(bank_, problem);
         rt::install(rt::make_headless({.time = time, .keys = rt::parse_key_script("xxxx")}));
         rt::randomize(seed);
         Trace trace;
@@ -59,22 +78,24 @@ private:
     int bank_;
 };
 
-// The same by hand, for varnel1: start_up() brings it to its main menu;
+// The same by hand: start_up(bank) brings the program to its main menu;
 // fresh_screen() gives a new screen whose clock reads `clock`, with `keys`
-// waiting (problems 1, 4 and 7 wait for a key before they show their
-// answers) and the random generator seeded with `seed`; start_routine(n)
-// runs problem n's start routine there, which must end by going to the
-// attempt loop. Several starts on one screen go on with its random numbers.
-inline void start_up() { run(""); }
+// waiting (varnel1's problems 1, 4 and 7 wait for a key before they show
+// their answers) and the random generator seeded with `seed`;
+// start_routine(bank, n) runs problem n's start routine there, which must end
+// by going to the attempt loop. Several starts on one screen go on with its
+// random numbers.
+inline void start_up(int bank) { run(bank, ""); }
 
 inline void fresh_screen(unsigned seed, const std::string& keys = "", const std::string& clock = kClock) {
     rt::install(rt::make_headless({.time = clock, .keys = rt::parse_key_script(keys)}));
     rt::randomize(static_cast<float>(seed));
 }
 
-inline void start_routine(int n) {
-    Next next = script::bank(1).start(n);
-    ASSERT_EQ(next.routine, &attempt_loop) << "problem " << n;
+inline void start_routine(int bank, int n) {
+    require_problem(bank, n);
+    Next next = script::bank(bank).start(n);
+    ASSERT_EQ(next.routine, &attempt_loop) << "varnel" << bank << " problem " << n;
 }
 
 // A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 141.
@@ -189,12 +210,14 @@ inline const std::string kEndOfBank =
 // end-of-bank menu after the program's last problem).
 inline bool ended(const Trace& trace) { return count_text(trace, kNextStep) + count_text(trace, kEndOfBank) > 0; }
 
-// The keys that practise problem n of `bank` and answer every blank with its
-// main form, read from a run that stops at the answer line. The "x" after the
-// start number answers a key pause, or else is typed and taken back.
-inline std::string right_at_once(int n, int bank = 1) {
-    run(practice_from(n) + "x", bank);
-    std::string keys = practice_from(n) + "x{BS}";
+// The keys that practise problem n of the program of `bank` and answer every
+// blank with its main form, read from a run that stops at the answer line.
+// The "x" after the start number answers a key pause, or else is typed and
+// taken back.
+inline std::string right_at_once(int bank, int n) {
+    run(bank, practice_from(bank, n) + "x");
+    if (g.problem_no != n) throw std::logic_error("the run did not come to problem " + std::to_string(n));
+    std::string keys = practice_from(bank, n) + "x{BS}";
     for (int k = 1; k <= g.blank_count; ++k) keys += keys_for(g.expected(k, 1));
     return keys;
 }
