@@ -38,27 +38,29 @@ void long_number_line(float y) {
 }
 
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                            const Text& fig_label2) {
+                            const Text& fig_label2, LabelSides sides) {
     const Figure figure("数直線の図");
     long_number_line(y);
-    float x1 = x_on_number_line(fig_value1);
-    point(x1, y);
-    graphic_text(x1 - 12, y - 24, fig_label1, 1, colour::point_label);
-    float x2 = x_on_number_line(fig_value2);
-    point(x2, y);
-    graphic_text(x2 - 12, y + 28, fig_label2, 1, colour::point_label);
+    const auto labelled = [&](float value, const Text& label, float where) {
+        const float x = x_on_number_line(value);
+        point(x, y);
+        graphic_text(x - 12, where == side::below ? y + 28 : y - 24, label, 1, colour::point_label);
+    };
+    labelled(fig_value1, fig_label1, sides.first);
+    labelled(fig_value2, fig_label2, sides.second);
 }
 
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                                   const Text& fig_label2) {
+                                   const Text& fig_label2, LabelSides sides) {
     const Figure figure("数直線の図");
     long_number_line(y);
-    float x1 = x_on_number_line(fig_value1);
-    point(x1, y);
-    text(colour::point_label, x1 - 24, y - 45, fig_label1);
-    float x2 = x_on_number_line(fig_value2);
-    point(x2, y);
-    text(colour::point_label, x2 - 24, y + 36, fig_label2);
+    const auto labelled = [&](float value, const Text& label, float where) {
+        const float x = x_on_number_line(value);
+        point(x, y);
+        text(colour::point_label, x - 24, where == side::below ? y + 36 : y - 45, label);
+    };
+    labelled(fig_value1, fig_label1, sides.first);
+    labelled(fig_value2, fig_label2, sides.second);
 }
 
 void number_line_with_point(float y, float fig_value1) {

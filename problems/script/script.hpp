@@ -8,7 +8,7 @@
 //     struct Temperatures final : Problem {
 //         Temperatures() : Problem(1, 2, "温度"_sj, {48, 63, 480, 171}) {}
 //         void values() override { num[1] = first_value([] { return INT(RND() * 150 + 10) / 10; }); ... }
-//         void question() override { text(15, 64, 72, "次の温度をいいなさい。"_sj); ... }
+//         void question() override { text(colour::question, 64, 72, "次の温度をいいなさい。"_sj); ... }
 //         ...
 //     } problem;
 #pragma once
@@ -71,6 +71,10 @@ Next start(Problem& problem);
 // ---- the shared values, under the names the problems use --------------------
 inline auto& num = g.num;
 inline auto& aux = g.aux;
+// num_text[i] and aux_text[i] are num[i] and aux[i] as text, made afresh after
+// values() and before fixups(): text_of, no blank before it and no "+"
+// ("3", "-12", "3.5"); a problem that shows a sign writes it, or makes the
+// text with signed_text.
 inline auto& num_text = g.num_text;
 inline auto& aux_text = g.aux_text;
 inline auto& frac_text = g.frac_text;
