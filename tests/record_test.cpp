@@ -53,7 +53,8 @@ fs::path fresh_dir(const std::string& name) {
 
 // A pupil who practises varnel1 from problem 2 on, answering each problem's
 // attempts as its plan says: R right, W "0" in every blank, S every blank with
-// the other sign, F a text a spreadsheet would take for a formula, K the
+// the other sign, P the first blank with the other sign and the rest right, F
+// a text a spreadsheet would take for a formula, K the
 // program killed there (at_menu is called, and never comes back); a plan
 // ending in + practises the same problem again (もう１度練習する) with the next
 // plan; an empty plan closes the window at the problem's answer line.
@@ -92,7 +93,8 @@ private:
             std::string blank = g.expected(k, 1);
             if (how == 'W') blank = "0";
             if (how == 'F') blank = "=\"1,2\"";
-            if (how == 'S') blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
+            if (how == 'S' || (how == 'P' && k == 1))
+                blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
             keys += blank + "{Enter}";
             joined += (k > 1 ? "，" : "") + blank;
         }
@@ -171,6 +173,17 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     EXPECT_NE(summary.find("\nvarnel1          3  0より大きい数・小さい数            1       0           1\n"),
               std::string::npos) << summary;
     EXPECT_NE(slurp(file).find(",\"\u2060=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
+}
+
+TEST(Record, ASignErrorIsFlaggedAgainstAnAnswerWrittenWithItsPlus) {
+    const fs::path file = fresh_dir("plus") / "record.csv";
+    Pupil pupil({"R", "PR"});   // problem 3: its "+" blank typed with a "-", the other right
+    practise(pupil, file.string());
+    const auto rows = rows_of(file);
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[1][13].substr(0, 1), "+") << rows[1][13];   // 正答
+    EXPECT_EQ(rows[1][12].substr(0, 1), "-") << rows[1][12];   // 入力
+    EXPECT_EQ(rows[1][14], "✓");
 }
 
 TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {
