@@ -199,12 +199,19 @@ TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {
         EXPECT_EQ(rows_of(dir / "record-2.csv").size(), 2u);
         EXPECT_NE(rt::record_summary((dir / "record.csv").string()).find("record-2.csv"), std::string::npos);
     }
-    // Our own file, cut in the middle of a row, is not ours either.
+    // Our own file cut in the middle of a row, or its last row without its
+    // line end (a short write on a full disk), is not ours either: a row
+    // appended would be glued onto the last.
     const std::string whole = slurp(dir / "record-2.csv");
-    std::ofstream(dir / "record-2.csv", std::ios::binary) << whole.substr(0, whole.size() - 5);
-    Pupil pupil({""});
-    practise(pupil, (dir / "record.csv").string());
-    EXPECT_EQ(rows_of(dir / "record-3.csv").size(), 1u);
+    for (std::size_t cut : {5, 2}) {
+        const std::string short_of = whole.substr(0, whole.size() - cut);
+        std::ofstream(dir / "record-2.csv", std::ios::binary) << short_of;
+        fs::remove(dir / "record-3.csv");
+        Pupil pupil({""});
+        practise(pupil, (dir / "record.csv").string());
+        EXPECT_EQ(slurp(dir / "record-2.csv"), short_of) << cut;
+        EXPECT_EQ(rows_of(dir / "record-3.csv").size(), 1u) << cut;
+    }
 }
 
 TEST(Record, ARecordThatCannotBeKeptNeverStopsTheDrill) {
