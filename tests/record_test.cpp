@@ -279,7 +279,7 @@ TEST(RecordCsv, ASpreadsheetShowsEveryFieldExactlyAsWritten) {
     const std::string wj(rt::kWordJoiner);
     // Kept text by the invisible mark: what a spreadsheet would run, or read as
     // a number, a date or a time and show otherwise.
-    for (const char* field : {"-8.7", "+13.5，7.4", "3/4", "1.10", "007", ".5", "1e5", "TRUE", "=HYPERLINK(\"x\")",
+    for (const char* field : {"-8.7", "+13.5，7.4", "+√2", "+A1", "3/4", "1.10", "007", ".5", "1e5", "TRUE", "=HYPERLINK(\"x\")",
                               "@SUM(A1)", "\tx", "3 / 4", "３", "−8", "3月4日", "12:30", "Jan 5", "99999999999"})
         EXPECT_EQ(rt::spreadsheet_text(field), wj + field) << field;
     // As they are: whole numbers, the drill's date-times, and text no
