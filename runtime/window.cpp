@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -81,6 +82,25 @@ int on_display_gone(Display*) {
     std::_Exit(1);
 }
 
+// An X protocol error. SDL wakes its own wait for events by sending its window
+// a message on a second connection to the display. When the close button ends
+// the program, that message is sent as the close comes in, and the display
+// may take the window's destruction on the first connection before it: the
+// message then finds no window (BadWindow on X_SendEvent), and Xlib's own
+// handler would end the program with status 1 as it quits. A message to a
+// window that is gone is one nobody needs. Any other error ends the program
+// as Xlib would, its problem under way kept as its row first. Installed
+// before SDL starts, so that SDL's own handler passes errors on to this one.
+int on_x_error(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    if (record_of_window) record_of_window->leave();
+    char what[256] = "";
+    XGetErrorText(display, error->error_code, what, sizeof what);
+    std::fprintf(stderr, "varnel: X error %s (request %d, resource 0x%lx); the program ends\n", what,
+                 error->request_code, error->resourceid);
+    std::_Exit(1);
+}
+
 // A window of the dot screen's shape at four fifths of the usable area, centred:
 // what "window" opens, and what leaving fullscreen comes back to.
 SDL_Rect framed_rect(const SDL_Rect& usable) {
@@ -101,6 +121,7 @@ public:
         sigaction(SIGHUP, &hang_up, nullptr);
         // A composition of any length comes whole (SDL_TEXTEDITING_EXT).
         SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+        XSetErrorHandler(on_x_error);
         open_video();
         // The canvas is copied straight into the window's own framebuffer. Left
         // to itself SDL would put an OpenGL texture under that framebuffer, and
