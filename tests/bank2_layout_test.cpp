@@ -94,8 +94,9 @@ TEST(Bank2Layout, APointsLabelGoesToTheSideTheProblemChooses) {
         {{side::below, side::below}, y + 28, y + 28, false},
         {{side::above, side::above}, y - 24, y - 24, true},
     };
+    start_up(2);
     for (const auto& c : cases) {
-        rt::install(rt::make_headless({}));
+        fresh_screen(0);
         Trace trace;
         rt::set_trace(&trace);
         script::number_line_two_points(y, 2, "+2", 5, "+5", c.sides);
