@@ -29,26 +29,13 @@
 
 namespace {
 
-// Growth allowed after the warm-up, per million keys. The bytes held at the
-// main menu (less the driver's own buffers of keys and drawing, which grow
-// with the longest run and screen so far) hardly move in a sound run; a
-// program that keeps 320 bytes a screen adds some 700 kB per million keys. The resident memory also holds AddressSanitizer's
-// own bookkeeping (shadow memory, the stack traces of every allocation), which
-// rises some 30 MB per million keys over the first 100,000 keys and slows down
-// after (10-20 MB over the first 300,000): its bound is for what the heap does
-// not show, such as memory mapped and never given back.
-constexpr double kHeldKbPerMillionKeys = 256;
-constexpr double kResidentKbPerMillionKeys = 65536;
-
-bool judged(const char* what, const soak::Growth& growth, double bound) {
-    if (!growth.grows) {
+void say(const char* what, const soak::Growth& growth, double bound) {
+    if (!growth.grows)
         std::printf("  %s: warm-up until %ld keys, then %+.0f kB per million keys (at most %.0f)\n", what,
                     growth.warm_up_keys, growth.slope, bound);
-        return true;
-    }
-    std::printf("  MEMORY GROWS: %s still rose %+.0f kB per million keys from %ld keys to the end (at most %.0f)\n",
-                what, growth.slope, growth.warm_up_keys, bound);
-    return false;
+    else
+        std::printf("  MEMORY GROWS: %s still rose %+.0f kB per million keys from %ld keys to the end (at most %.0f)\n",
+                    what, growth.slope, growth.warm_up_keys, bound);
 }
 
 }  // namespace
@@ -103,17 +90,11 @@ int main(int argc, char** argv) {
         std::printf(" %ld:%ld", f.held_bytes[i].first, f.held_bytes[i].second / 1024);
     std::printf(" %ld:%ld\n", f.held_bytes.back().first, f.held_bytes.back().second / 1024);
 
-    std::vector<std::pair<long, long>> held_kb;
-    for (const auto& [keys, bytes] : f.held_bytes) held_kb.push_back({keys, bytes / 1024});
-    bool ok = judged("memory held", soak::judge_growth(held_kb, kHeldKbPerMillionKeys), kHeldKbPerMillionKeys);
-    ok = judged("resident memory", soak::judge_growth(f.rss_kb, kResidentKbPerMillionKeys), kResidentKbPerMillionKeys) &&
-         ok;
-
-    for (const std::string& fault : f.faults) {
-        std::printf("  FAULT: %s\n", fault.c_str());
-        ok = false;
-    }
-    std::printf("  %s\n", ok ? "passed" : "FAILED");
+    const soak::Verdict verdict = soak::verdict(f);
+    say("memory held", verdict.held, soak::kHeldKbPerMillionKeys);
+    say("resident memory", verdict.resident, soak::kResidentKbPerMillionKeys);
+    for (const std::string& fault : f.faults) std::printf("  FAULT: %s\n", fault.c_str());
+    std::printf("  %s\n", verdict.passed ? "passed" : "FAILED");
 
     if (!heaviest_file.empty()) {
         std::ofstream out(heaviest_file);
@@ -125,7 +106,7 @@ int main(int argc, char** argv) {
         std::ofstream out(memory_file);
         out << "keys,resident_kb,held_kb\n";
         for (const auto& [keys, kb] : f.rss_kb) out << keys << "," << kb << ",\n";
-        for (const auto& [keys, kb] : held_kb) out << keys << ",," << kb << "\n";
+        for (const auto& [keys, kb] : soak::held_kb(f)) out << keys << ",," << kb << "\n";
     }
-    return ok ? 0 : 1;
+    return verdict.passed ? 0 : 1;
 }

@@ -117,6 +117,10 @@ async function settled(tab) {
 async function keyWalk(page, rate) {
   const { context, tab } = await openPage(page, rate);
   await tab.evaluate(() => {
+    // Who practises, given today: the practice starts without asking.
+    const d = new Date(), today = [d.getFullYear(), d.getMonth() + 1, d.getDate()]
+      .map((n) => String(n).padStart(2, '0')).join('-');
+    localStorage.setItem('varnel.pupil', JSON.stringify({ class: '', number: '', name: '', asked: today }));
     window.__puts = [];
     const put = Module.varnelPut;
     Module.varnelPut = (...a) => { window.__puts.push(performance.now()); return put(...a); };

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -81,6 +82,25 @@ int on_display_gone(Display*) {
     std::_Exit(1);
 }
 
+// An X protocol error. SDL wakes its own wait for events by sending its window
+// a message on a second connection to the display. When the close button ends
+// the program, that message is sent as the close comes in, and the display
+// may take the window's destruction on the first connection before it: the
+// message then finds no window (BadWindow on X_SendEvent), and Xlib's own
+// handler would end the program with status 1 as it quits. A message to a
+// window that is gone is one nobody needs. Any other error ends the program
+// as Xlib would, its problem under way kept as its row first. Installed
+// before SDL starts, so that SDL's own handler passes errors on to this one.
+int on_x_error(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    if (record_of_window) record_of_window->leave();
+    char what[256] = "";
+    XGetErrorText(display, error->error_code, what, sizeof what);
+    std::fprintf(stderr, "varnel: X error %s (request %d, resource 0x%lx); the program ends\n", what,
+                 error->request_code, error->resourceid);
+    std::_Exit(1);
+}
+
 // A window of the dot screen's shape at four fifths of the usable area, centred:
 // what "window" opens, and what leaving fullscreen comes back to.
 SDL_Rect framed_rect(const SDL_Rect& usable) {
@@ -101,6 +121,7 @@ public:
         sigaction(SIGHUP, &hang_up, nullptr);
         // A composition of any length comes whole (SDL_TEXTEDITING_EXT).
         SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+        XSetErrorHandler(on_x_error);
         open_video();
         // The canvas is copied straight into the window's own framebuffer. Left
         // to itself SDL would put an OpenGL texture under that framebuffer, and
@@ -128,6 +149,7 @@ public:
         if (SDL_GetCurrentDisplayMode(0, &shown) == 0 && shown.refresh_rate > 0) frame_ms_ = 1000 / shown.refresh_rate;
         SDL_StopTextInput();   // until the drill takes text (SDL starts with it on)
         if (const char* log = std::getenv("VARNEL_PRESENT_LOG")) present_log_ = std::fopen(log, "a");
+        if (const char* log = std::getenv("VARNEL_WAIT_LOG")) wait_log_ = std::fopen(log, "a");
         if (const char* pad = std::getenv("VARNEL_KEYPAD")) pad_shown_ = std::string_view(pad) == "1";
         fit();
         if (!screen_) throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
@@ -140,6 +162,7 @@ public:
     ~WindowBackend() override {
         record_of_window = nullptr;
         if (present_log_) std::fclose(present_log_);
+        if (wait_log_) std::fclose(wait_log_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -205,6 +228,7 @@ public:
         const int frame_in = present();
         quiet_polls_ = busy_ ? 0 : quiet_polls_ + 1;
         busy_ = false;
+        if (quiet_polls_ >= 2 && frame_in < 0 && shown_anything_) log_wait();
         int timeout = quiet_polls_ < 2 ? 0 : kIdleWaitMs;
         if (frame_in >= 0) timeout = std::min(timeout, frame_in);
         SDL_Event e;
@@ -220,6 +244,7 @@ private:
         const std::size_t had = keys.size();
         const std::string was = composing_;
         react(e, keys);
+        if (keys.size() > had) keys_given_ += static_cast<long>(keys.size() - had);
         if (keys.size() != had || composing_ != was) busy_ = true;
     }
 
@@ -530,6 +555,17 @@ private:
         std::fflush(present_log_);
     }
 
+    // Tests: with VARNEL_WAIT_LOG naming a file, each time the program is idle
+    // having taken every key the window gave it and shown what they led to, it
+    // appends how many keys that is (0 once the first screen waits), so that a
+    // test sends a key when the one before has been dealt with.
+    void log_wait() {
+        if (!wait_log_ || keys_given_ == keys_logged_) return;
+        keys_logged_ = keys_given_;
+        std::fprintf(wait_log_, "%ld\n", keys_given_);
+        std::fflush(wait_log_);
+    }
+
     static PixelRect unite(const PixelRect& a, const PixelRect& b) {
         int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
         int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
@@ -559,6 +595,9 @@ private:
     int offset_x_ = 0, offset_y_ = 0;
     int frame_ms_ = 16;
     std::FILE* present_log_ = nullptr;
+    std::FILE* wait_log_ = nullptr;
+    long keys_given_ = 0;             // keys the window gave the drill,
+    long keys_logged_ = -1;           // and how many the wait log last said
     Uint32 last_present_ = 0;
     RecordFile record_;
     std::string trouble_;             // the record's trouble, once said

@@ -6,6 +6,11 @@
 // VARNEL_WINDOW: "maximised" (the default), "window" (a smaller window with
 // its close button) or "fullscreen". Alt+Enter switches between fullscreen
 // and a window at any moment; it never reaches the drill.
+//
+// For tests and benchmarks: VARNEL_WAIT_LOG names a file to which the window
+// appends how many keys it has given the drill whenever the drill waits with
+// all of them dealt with and shown; VARNEL_PRESENT_LOG one to which it
+// appends the moment of each frame shown.
 #pragma once
 
 #include <memory>

@@ -22,11 +22,11 @@ using script::expected;
 // ---- problem 4: natural numbers and integers ---------------------------------------
 
 TEST(Bank1NaturalNumbers, ValuesAndTheShuffledListOverManyStarts) {
-    start_up();
+    start_up(1);
     std::set<std::string> firsts;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed, "x");
-        start_routine(4);
+        start_routine(1, 4);
         SCOPED_TRACE("seed " + std::to_string(seed));
         EXPECT_TRUE(num[1] >= 1 && num[1] <= 15 && num[1] == std::floor(num[1])) << num[1];
         EXPECT_TRUE(num[2] >= 1 && num[2] <= 15 && num[2] == std::floor(num[2])) << num[2];
@@ -67,11 +67,11 @@ TEST(Bank1NaturalNumbers, ValuesAndTheShuffledListOverManyStarts) {
 }
 
 TEST(Bank1NaturalNumbers, AnswersAfterTheKeyPauseListTwoNaturalsAndFiveIntegers) {
-    start_up();
+    start_up(1);
     fresh_screen(21, "x");
     Trace trace;
     rt::set_trace(&trace);
-    start_routine(4);
+    start_routine(1, 4);
     rt::set_trace(nullptr);
 
     EXPECT_EQ(row(trace, 108, kAnyColour, 64), "①次の数の中で自然数を書きなさい。");
@@ -109,7 +109,7 @@ TEST(Bank1NaturalNumbers, WorkedAnswersListExactlyTheWholeNumbersShownAtEveryClo
     for (int seed = 0; seed <= 141; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         Trace trace = practice_screen(
-            play({.bank = 1, .time = clock_for_seed(seed), .keys = practice_from(4) + "x"}).trace);
+            play({.bank = 1, .time = clock_for_seed(seed), .keys = practice_from(1, 4) + "x"}).trace);
         std::set<float> values;
         std::vector<Text> naturals, integers;
         for (const Text& item : {num_text[1], num_text[2], num_text[3], num_text[4], num_text[5], num_text[6],
@@ -148,7 +148,7 @@ TEST(Bank1NaturalNumbers, WorkedAnswersListExactlyTheWholeNumbersShownAtEveryClo
 }
 
 TEST(Bank1NaturalNumbers, OneAfterThePauseIsRight) {
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(4) + "x" + "1{Enter}"});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 4) + "x" + "1{Enter}"});
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(g.attempt_count, 1);
     EXPECT_EQ(grid_mark(r.trace, 4), "○");
@@ -164,7 +164,7 @@ TEST(Bank1NaturalNumbers, OneAfterThePauseIsRight) {
 // ---- the number line --------------------------------------------------------------
 
 TEST(Bank1NumberLine, ScaleFromMinusTenToTenWithItsMarksAndValues) {
-    start_up();
+    start_up(1);
     fresh_screen(1);
     Trace trace;
     rt::set_trace(&trace);
@@ -231,7 +231,7 @@ Point point(const Trace& trace, const std::string& letter) {
 }
 
 TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
-    start_up();
+    start_up(1);
     std::set<float> a_values, b_values;
     for (unsigned seed = 1; seed <= 150; ++seed) {
         // The draws after the first value follow the clock: vary it too.
@@ -239,7 +239,7 @@ TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
         fresh_screen(seed, "", clock);
         Trace trace;
         rt::set_trace(&trace);
-        start_routine(5);
+        start_routine(1, 5);
         rt::set_trace(nullptr);
         SCOPED_TRACE("seed " + std::to_string(seed));
         a_values.insert(num[1]);
@@ -269,34 +269,34 @@ TEST(Bank1NumberLineIntegers, PointsAndAcceptedAnswersOverManyStarts) {
 }
 
 TEST(Bank1NumberLineIntegers, DrawsAfterTheFirstValueFollowOnlyTheClock) {
-    start_up();
+    start_up(1);
     fresh_screen(1, "", "09:30:15");
-    start_routine(5);
+    start_routine(1, 5);
     float b = num[2];
     for (unsigned seed = 2; seed <= 20; ++seed) {
         fresh_screen(seed, "", "09:30:15");
-        start_routine(5);
+        start_routine(1, 5);
         EXPECT_EQ(num[2], b);
     }
 }
 
 TEST(Bank1NumberLineIntegers, FirstValueIsDrawnAgainWhenItRepeatsTheLastOne) {
-    start_up();
+    start_up(1);
     for (unsigned seed = 1; seed <= 30; ++seed) {
         fresh_screen(seed);
-        start_routine(5);
+        start_routine(1, 5);
         float first = num[1];
         fresh_screen(seed);   // the same draws again: the first one now repeats
-        start_routine(5);
+        start_routine(1, 5);
         EXPECT_NE(num[1], first);
         EXPECT_EQ(g.last_first_value, num[1]);
     }
 }
 
 TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
-    start_up();
+    start_up(1);
     fresh_screen(4);
-    start_routine(5);
+    start_routine(1, 5);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(5);
@@ -312,28 +312,28 @@ TEST(Bank1NumberLineIntegers, HintsAndAnswerNameBothPoints) {
 }
 
 TEST(Bank1NumberLineIntegers, RightAtOnceWithOrWithoutThePlusAndNeverThePairOfOpposites) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(5)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 5)});
     Text a = expected(1, 1), b = expected(2, 1);
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for(a) + keys_for(b)});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 5) + keys_for(a) + keys_for(b)});
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(r.trace, 5), "○");
     EXPECT_EQ(row(r.trace, 252, kAnyColour, 304), "…" + shown(b));
 
     // A with its "+": every blank earns its ○, and so does the whole answer.
-    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("+" + a) + keys_for(b)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 5) + keys_for("+" + a) + keys_for(b)});
     EXPECT_EQ(g.mark_result, 2);
     // "-7," and "7" make "-7,7", which answers nothing here.
-    play({.bank = 1, .time = kClock, .keys = practice_from(5) + keys_for("-" + a + ",") + keys_for(a)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 5) + keys_for("-" + a + ",") + keys_for(a)});
     EXPECT_EQ(g.mark_result, 1);
 }
 
 TEST(Bank1NumberLineIntegers, WrongThreeTimesEndsWithTheAnswer) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(5)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 5)});
     Text a = expected(1, 1), b = expected(2, 1);
     // A and B exchanged.
     std::string wrong = keys_for(b) + keys_for(a);
     PlayResult r = play({.bank = 1, .time = kClock,
-                         .keys = practice_from(5) + wrong + "{Space}" + wrong + "{Space}" + wrong});
+                         .keys = practice_from(1, 5) + wrong + "{Space}" + wrong + "{Space}" + wrong});
     EXPECT_EQ(g.attempt_count, 3);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(r.trace, 5), "×");
@@ -344,14 +344,14 @@ TEST(Bank1NumberLineIntegers, WrongThreeTimesEndsWithTheAnswer) {
 // ---- problem 6: halves C and D ---------------------------------------------------------
 
 TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
-    start_up();
+    start_up(1);
     std::set<float> c_values, d_values;
     for (unsigned seed = 1; seed <= 150; ++seed) {
         std::string clock = "08:" + std::to_string(10 + seed % 50) + ":" + std::to_string(10 + seed % 43);
         fresh_screen(seed, "", clock);
         Trace trace;
         rt::set_trace(&trace);
-        start_routine(6);
+        start_routine(1, 6);
         rt::set_trace(nullptr);
         SCOPED_TRACE("seed " + std::to_string(seed));
         c_values.insert(num[3]);
@@ -378,9 +378,9 @@ TEST(Bank1NumberLineHalves, PointsMidwayBetweenMarksAndAcceptedAnswers) {
 }
 
 TEST(Bank1NumberLineHalves, HintsSayWhereHalvesLieAndAnswerNamesD) {
-    start_up();
+    start_up(1);
     fresh_screen(8);
-    start_routine(6);
+    start_routine(1, 6);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(6);
@@ -394,9 +394,9 @@ TEST(Bank1NumberLineHalves, HintsSayWhereHalvesLieAndAnswerNamesD) {
 }
 
 TEST(Bank1NumberLineHalves, RightAtOnceWithBothHalves) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(6)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 6)});
     Text c = expected(1, 1), d = expected(2, 1);
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(6) + keys_for(c) + keys_for(d)});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 6) + keys_for(c) + keys_for(d)});
     EXPECT_EQ(g.typed[1], c);
     EXPECT_EQ(g.typed[2], d);
     EXPECT_EQ(g.mark_result, 2);

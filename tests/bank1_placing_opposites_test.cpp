@@ -85,7 +85,7 @@ TEST(PlacingNumbers, SolutionAppearsAfterTheKeyWithSignedLabelsOverThePoints) {
 
 TEST(PlacingNumbers, PupilMarksTheNotebookWithOneOrZero) {
     // 1: right at once, no hint prompts, the next-step menu follows.
-    Trace trace = practice_screen(run(practice_from(7) + "x" "1{Enter}"));
+    Trace trace = practice_screen(run(1, practice_from(1, 7) + "x" "1{Enter}"));
     EXPECT_EQ(row(trace, 536, 11), "正解なら１、間違いなら０を入力");
     EXPECT_EQ(g.expected_all, "1");
     EXPECT_EQ(g.mark_result, 2);
@@ -94,7 +94,7 @@ TEST(PlacingNumbers, PupilMarksTheNotebookWithOneOrZero) {
     EXPECT_GT(count_text(trace, kNextStep), 0);
 
     // 0 three times: wrong, each empty hint waits for the space bar, the problem still ends.
-    trace = run(practice_from(7) + "x" "0{Enter}{Space}0{Enter}{Space}0{Enter}");
+    trace = run(1, practice_from(1, 7) + "x" "0{Enter}{Space}0{Enter}{Space}0{Enter}");
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(trace, 7), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
@@ -152,10 +152,10 @@ TEST(OppositeQuantities, QuestionShowsUnsignedAmountsAndRaisedBoxes) {
 }
 
 TEST(OppositeQuantities, RightAtOnceShowsAllExplanations) {
-    run(practice_from(8));
+    run(1, practice_from(1, 8));
     std::string keys = g.expected(1, 1) + "{Enter}" + g.expected(2, 1) + "{Enter}" + g.expected(3, 1) + "{Enter}";
     std::string answers[] = {g.expected(1, 1), g.expected(2, 1), g.expected(3, 1)};
-    Trace trace = practice_screen(run(practice_from(8) + keys));
+    Trace trace = practice_screen(run(1, practice_from(1, 8) + keys));
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(trace, 8), "○");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);
@@ -168,11 +168,11 @@ TEST(OppositeQuantities, RightAtOnceShowsAllExplanations) {
 }
 
 TEST(OppositeQuantities, AmountsWithoutTheMinusAreWrong) {
-    run(practice_from(8));
+    run(1, practice_from(1, 8));
     std::string unsigned_keys = whole(g.num[2]) + "{Enter}" + whole(g.num[12]) + "{Enter}" + whole(g.num[22]) +
                                 "{Enter}";
     // One wrong answer: only the first explanation, then the space prompt.
-    Trace trace = run(practice_from(8) + unsigned_keys);
+    Trace trace = run(1, practice_from(1, 8) + unsigned_keys);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(trace, 8), "×");
     EXPECT_NE(row(trace, 342, 13), "");
@@ -180,7 +180,7 @@ TEST(OppositeQuantities, AmountsWithoutTheMinusAreWrong) {
     EXPECT_EQ(count_text(trace, kSpacePrompt), 1);
 
     // Three wrong answers end the problem with the last explanation.
-    trace = run(practice_from(8) + unsigned_keys + "{Space}" + unsigned_keys + "{Space}" + unsigned_keys);
+    trace = run(1, practice_from(1, 8) + unsigned_keys + "{Space}" + unsigned_keys + "{Space}" + unsigned_keys);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(row(trace, 450, 13), shown("-" + whole(g.num[22])) + "円");
     EXPECT_GT(count_text(trace, kNextStep), 0);

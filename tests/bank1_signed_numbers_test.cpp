@@ -26,11 +26,11 @@ std::string bar(std::size_t w) {
 // ---- problem 1: terms ---------------------------------------------------------
 
 TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
-    start_up();
+    start_up(1);
     fresh_screen(1, "x");
     Trace trace;
     rt::set_trace(&trace);
-    start_routine(1);
+    start_routine(1, 1);
     rt::set_trace(nullptr);
 
     EXPECT_EQ(row(trace, 72, kAnyColour, 64), "次の問題と答えをノートに書きなさい。");
@@ -81,9 +81,9 @@ TEST(Bank1Terms, BoxesOfTheQuestionAreFilledWithTheTermsAfterTheKeyPause) {
 }
 
 TEST(Bank1Terms, SelfCheckAcceptsOneAndItsAlternatives) {
-    start_up();
+    start_up(1);
     fresh_screen(1, "x");
-    start_routine(1);
+    start_routine(1, 1);
     EXPECT_EQ(g.blank_count, 1);
     EXPECT_EQ(expected(1, 1), "1");
     EXPECT_EQ(g.expected_all, "1");
@@ -92,14 +92,14 @@ TEST(Bank1Terms, SelfCheckAcceptsOneAndItsAlternatives) {
 }
 
 TEST(Bank1Terms, ZeroBringsTheEmptyHintsAndAnotherTryThenOneIsRight) {
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1) + "x" + "0{Enter}{Space}1{Enter}"});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 1) + "x" + "0{Enter}{Space}1{Enter}"});
     EXPECT_EQ(g.attempt_count, 2);
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(utf8(g.typed[1]), "1");
     EXPECT_EQ(grid_mark(r.trace, 1), "×");
     EXPECT_GE(count_text(r.trace, "☆もう１度練習する…１    ☆次に進む…２"), 1);
 
-    r = play({.bank = 1, .time = kClock, .keys = practice_from(1) + "x" + "1{Enter}"});
+    r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 1) + "x" + "1{Enter}"});
     EXPECT_EQ(g.attempt_count, 1);
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(r.trace, 1), "○");
@@ -108,12 +108,12 @@ TEST(Bank1Terms, ZeroBringsTheEmptyHintsAndAnotherTryThenOneIsRight) {
 // ---- problem 2: temperatures ---------------------------------------------------
 
 TEST(Bank1Temperatures, ValuesAndAcceptedAnswersOverManyStarts) {
-    start_up();
+    start_up(1);
     std::regex one_place("[1-9][0-9]?(\\.[1-9])?");
     int whole = 0;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed);
-        start_routine(2);
+        start_routine(1, 2);
         SCOPED_TRACE("seed " + std::to_string(seed));
         EXPECT_GE(num[1], 1.0f);
         EXPECT_LE(num[1], 15.9f + 1e-4f);
@@ -142,11 +142,11 @@ TEST(Bank1Temperatures, ValuesAndAcceptedAnswersOverManyStarts) {
 }
 
 TEST(Bank1Temperatures, QuestionShowsTheLowerTemperatureWithoutItsSign) {
-    start_up();
+    start_up(1);
     fresh_screen(7);
     Trace trace;
     rt::set_trace(&trace);
-    start_routine(2);
+    start_routine(1, 2);
     rt::set_trace(nullptr);
     EXPECT_EQ(row(trace, 72, kAnyColour, 64), "次の温度をいいなさい。");
     EXPECT_EQ(row(trace, 99, kAnyColour, 64), "①０℃より" + shown(num_text[1]) + "℃高い温度");
@@ -158,12 +158,12 @@ TEST(Bank1Temperatures, QuestionShowsTheLowerTemperatureWithoutItsSign) {
 }
 
 TEST(Bank1Temperatures, FirstValueNeverRepeatsOnTheNextStart) {
-    start_up();
+    start_up(1);
     fresh_screen(3);
     float previous = -1;
     std::set<float> seen;
     for (int i = 0; i < 300; ++i) {
-        start_routine(2);
+        start_routine(1, 2);
         EXPECT_NE(num[1], previous);
         EXPECT_EQ(g.last_first_value, num[1]);
         previous = num[1];
@@ -174,9 +174,9 @@ TEST(Bank1Temperatures, FirstValueNeverRepeatsOnTheNextStart) {
 
 // The thermometer drawn by hint 1 and its column redrawn by hint 2.
 TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
-    start_up();
+    start_up(1);
     fresh_screen(11);
-    start_routine(2);
+    start_routine(1, 2);
     Trace trace;
     rt::set_trace(&trace);
     script::bank(1).hint1(2);
@@ -228,9 +228,9 @@ TEST(Bank1Temperatures, ThermometerShowsTheHigherThenTheLowerTemperature) {
 }
 
 TEST(Bank1Temperatures, ColumnOfTheExtremeTemperaturesStaysInsideTheScale) {
-    start_up();
+    start_up(1);
     fresh_screen(1);
-    start_routine(2);
+    start_routine(1, 2);
     num[1] = 15.9f;
     num[2] = -15.9f;
     Trace trace;
@@ -245,9 +245,9 @@ TEST(Bank1Temperatures, ColumnOfTheExtremeTemperaturesStaysInsideTheScale) {
 }
 
 TEST(Bank1Temperatures, RightAtOnceShowsThermometerHintsAndAnswer) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(2)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 2)});
     Text high = expected(1, 1), low = expected(2, 1);
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for(high) + keys_for(low)});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 2) + keys_for(high) + keys_for(low)});
     EXPECT_EQ(g.typed[1], high);
     EXPECT_EQ(g.typed[2], low);
     EXPECT_EQ(g.mark_result, 2);
@@ -258,11 +258,11 @@ TEST(Bank1Temperatures, RightAtOnceShowsThermometerHintsAndAnswer) {
 }
 
 TEST(Bank1Temperatures, LowerTemperatureWithoutItsSignIsWrongThreeTimes) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(2)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 2)});
     Text high = expected(1, 1), unsigned_low = num_text[3];
     std::string wrong = keys_for(high) + keys_for(unsigned_low);
     PlayResult r = play({.bank = 1, .time = kClock,
-                         .keys = practice_from(2) + wrong + "{Space}" + wrong + "{Space}" + wrong});
+                         .keys = practice_from(1, 2) + wrong + "{Space}" + wrong + "{Space}" + wrong});
     EXPECT_EQ(g.attempt_count, 3);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(r.trace, 2), "×");
@@ -272,23 +272,23 @@ TEST(Bank1Temperatures, LowerTemperatureWithoutItsSignIsWrongThreeTimes) {
 }
 
 TEST(Bank1Temperatures, TheHigherTemperatureMayBeWrittenWithItsPlusButNotAsAPairOfOpposites) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(2)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 2)});
     Text high = num_text[1], low = num_text[2];
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for("+" + high) + keys_for(low)});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 2) + keys_for("+" + high) + keys_for(low)});
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(r.trace, 2), "○");
-    play({.bank = 1, .time = kClock, .keys = practice_from(2) + keys_for("-" + high + ",") + keys_for(high)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 2) + keys_for("-" + high + ",") + keys_for(high)});
     EXPECT_EQ(g.mark_result, 1);
 }
 
 // ---- problem 3: numbers written with a sign --------------------------------------
 
 TEST(Bank1SignedNumbers, ValuesAndAcceptedAnswersOverManyStarts) {
-    start_up();
+    start_up(1);
     int reduced = 0;
     for (unsigned seed = 1; seed <= 200; ++seed) {
         fresh_screen(seed);
-        start_routine(3);
+        start_routine(1, 3);
         SCOPED_TRACE("seed " + std::to_string(seed));
         // 1.1 to 9.9 with a tenths digit 1 to 9.
         EXPECT_TRUE(std::regex_match(num_text[11], std::regex("[1-9]\\.[1-9]"))) << num_text[11];
@@ -319,22 +319,22 @@ TEST(Bank1SignedNumbers, ValuesAndAcceptedAnswersOverManyStarts) {
 }
 
 TEST(Bank1SignedNumbers, FirstValueNeverRepeatsOnTheNextStart) {
-    start_up();
+    start_up(1);
     fresh_screen(5);
     float previous = -1;
     for (int i = 0; i < 300; ++i) {
-        start_routine(3);
+        start_routine(1, 3);
         EXPECT_NE(num[11], previous);
         previous = num[11];
     }
 }
 
 TEST(Bank1SignedNumbers, QuestionAndHintsShowTheNumbersAndTheThermometer) {
-    start_up();
+    start_up(1);
     fresh_screen(9);
     Trace trace;
     rt::set_trace(&trace);
-    start_routine(3);
+    start_routine(1, 3);
     script::bank(1).hint1(3);
     std::size_t after_hint1 = trace.size();
     script::bank(1).hint2(3);
@@ -364,9 +364,9 @@ TEST(Bank1SignedNumbers, QuestionAndHintsShowTheNumbersAndTheThermometer) {
 }
 
 TEST(Bank1SignedNumbers, SignedDecimalAndTypedFractionAreRight) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(3)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 3)});
     Text first = expected(1, 1), second = expected(2, 1);
-    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(3) + keys_for(first) + keys_for(second)});
+    PlayResult r = play({.bank = 1, .time = kClock, .keys = practice_from(1, 3) + keys_for(first) + keys_for(second)});
     EXPECT_EQ(g.typed[1], first);
     EXPECT_EQ(g.typed[2], second);
     EXPECT_EQ(g.mark_result, 2);
@@ -374,11 +374,11 @@ TEST(Bank1SignedNumbers, SignedDecimalAndTypedFractionAreRight) {
 }
 
 TEST(Bank1SignedNumbers, DecimalWithoutItsSignIsWrong) {
-    play({.bank = 1, .time = kClock, .keys = practice_from(3)});
+    play({.bank = 1, .time = kClock, .keys = practice_from(1, 3)});
     Text unsigned_decimal = num_text[11], second = expected(2, 1);
     std::string wrong = keys_for(unsigned_decimal) + keys_for(second);
     PlayResult r = play({.bank = 1, .time = kClock,
-                         .keys = practice_from(3) + wrong + "{Space}" + wrong + "{Space}" + wrong});
+                         .keys = practice_from(1, 3) + wrong + "{Space}" + wrong + "{Space}" + wrong});
     EXPECT_EQ(g.attempt_count, 3);
     EXPECT_EQ(g.mark_result, 1);
     EXPECT_EQ(grid_mark(r.trace, 3), "×");

@@ -104,9 +104,9 @@ TEST(WeightTable, DifferencesOfCDAndEAreTheBlanks) {
 }
 
 TEST(WeightTable, WeightsRightAtOnceWithOrWithoutThePlus) {
-    run(practice_from(9));
+    run(1, practice_from(1, 9));
     std::string a = g.expected(1, 1), b = g.expected(2, 1), heavier = whole(g.num[3]), lighter = whole(g.num[6]);
-    Trace trace = practice_screen(run(practice_from(9) + a + "{Enter}" + b + "{Enter}"));
+    Trace trace = practice_screen(run(1, practice_from(1, 9) + a + "{Enter}" + b + "{Enter}"));
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(trace, 9), "○");
     EXPECT_EQ(row(trace, 90, 15, 528), "①５６ｋｇより" + shown(heavier) + "ｋｇ重いから");
@@ -115,19 +115,19 @@ TEST(WeightTable, WeightsRightAtOnceWithOrWithoutThePlus) {
     EXPECT_EQ(row(trace, 180, 15, 528), "②５６ｋｇより" + shown(lighter) + "ｋｇ軽いから");
     EXPECT_EQ(row(trace, 216, 13, 528), shown(b) + "ｋｇ");
 
-    trace = run(practice_from(9) + "+" + a + "{Enter}" + b + "{Enter}");
+    trace = run(1, practice_from(1, 9) + "+" + a + "{Enter}" + b + "{Enter}");
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);
 }
 
 TEST(WeightTable, DifferenceWithoutItsPlusIsWrongThenRightWithIt) {
-    run(practice_from(10));
+    run(1, practice_from(1, 10));
     std::string c = g.expected(1, 1), e = g.expected(3, 1);
     ASSERT_EQ(c[0], '+');
     std::string bare = c.substr(1) + "{Enter}0{Enter}" + e + "{Enter}";
     std::string signed_keys = c + "{Enter}0{Enter}" + e + "{Enter}";
 
-    Trace trace = practice_screen(run(practice_from(10) + bare + "{Space}" + signed_keys));
+    Trace trace = practice_screen(run(1, practice_from(1, 10) + bare + "{Space}" + signed_keys));
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(trace, 10), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 1);
@@ -137,7 +137,7 @@ TEST(WeightTable, DifferenceWithoutItsPlusIsWrongThenRightWithIt) {
     EXPECT_EQ(row(trace, 216, 13, 528), "０");
     EXPECT_EQ(row(trace, 306, 13, 528), shown(e));
 
-    trace = run(practice_from(10) + signed_keys);
+    trace = run(1, practice_from(1, 10) + signed_keys);
     EXPECT_EQ(grid_mark(trace, 10), "○");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);
 }
@@ -166,14 +166,14 @@ TEST(OppositeWords, ValuesAndTheirOppositesWithoutTouchingTheFirstValue) {
 }
 
 TEST(OppositeWords, ZeroBringsHintsOneAtATimeThenTheAnswers) {
-    Trace trace = practice_screen(run(practice_from(11) + "0{Enter}"));
+    Trace trace = practice_screen(run(1, practice_from(1, 11) + "0{Enter}"));
     EXPECT_EQ(row(trace, 536, 11), "ヒントなら０、解答なら１、を入力");
     EXPECT_EQ(row(trace, 90, 13, 528), "「＋」は「－」に、「－」は「＋」にかえる。");
     EXPECT_EQ(row(trace, 153, 11, 528), "");
     EXPECT_EQ(row(trace, 324, 13), "");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 1);
 
-    trace = practice_screen(run(practice_from(11) + "0{Enter}{Space}0{Enter}{Space}0{Enter}"));
+    trace = practice_screen(run(1, practice_from(1, 11) + "0{Enter}{Space}0{Enter}{Space}0{Enter}"));
     EXPECT_EQ(row(trace, 153, 11, 528), "「少ない」→「多い」");
     EXPECT_EQ(row(trace, 234, 11, 528), "「小さい」→「大きい」");
     EXPECT_EQ(grid_mark(trace, 11), "×");
@@ -186,7 +186,7 @@ TEST(OppositeWords, ZeroBringsHintsOneAtATimeThenTheAnswers) {
 }
 
 TEST(OppositeWords, OneShowsEverythingAtOnce) {
-    Trace trace = run(practice_from(11) + "1{Enter}");
+    Trace trace = run(1, practice_from(1, 11) + "1{Enter}");
     EXPECT_EQ(g.mark_result, 2);
     EXPECT_EQ(grid_mark(trace, 11), "○");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);

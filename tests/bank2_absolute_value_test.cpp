@@ -17,34 +17,6 @@ using script::num_text;
 
 std::string utf8(const Text& t) { return sjis::to_utf8(t); }
 
-// What the last problem started in a whole run drew (from its header on).
-Trace from_problem(const Trace& trace) {
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < trace.size(); ++i)
-        if (trace[i].op == "symbol" && trace[i].text == "ＮＯ") from = i;
-    return Trace(trace.begin() + static_cast<long>(from), trace.end());
-}
-
-bool drawn_at(const Trace& trace, const std::string& text, float x, float y) {
-    for (const auto& e : trace)
-        if (e.op == "symbol" && e.text == text && e.x1 == x && e.y1 == y) return true;
-    return false;
-}
-
-// Hop-arc dots (one-dot discs) of colour c.
-int dots(const Trace& trace, int c) {
-    int n = 0;
-    for (const auto& e : trace) n += e.op == "circle" && e.r == 0.5f && e.c == c;
-    return n;
-}
-
-bool line_at(const Trace& trace, float x1, float x2, float y) {
-    for (const auto& e : trace)
-        if (e.op == "line" && e.mode == "line" && e.x1 == x1 && e.x2 == x2 && e.y1 == y && e.y2 == y && e.c == 15)
-            return true;
-    return false;
-}
-
 // The shared answer rules of the second bank.
 void expect_bank2_rules() {
     EXPECT_EQ(expected(3, 2), "AQ:CQ");
@@ -118,15 +90,15 @@ TEST(Bank2AbsoluteValue, HintsDrawTheSpansBelowEachOther) {
     Trace trace;
     rt::set_trace(&trace);
     script::bank(2).hint1(1);
-    EXPECT_TRUE(line_at(trace, 768, 992, 160));
+    EXPECT_TRUE(line_at(trace, 768, 992, 160, 15));
     EXPECT_EQ(row(trace, 176, 13), shown(num_text[1]) + "０");   // the negative number, then 0
-    EXPECT_TRUE(drawn_at(trace, "－", 776, 176));
-    EXPECT_TRUE(drawn_at(trace, "０", 952, 176));
+    EXPECT_TRUE(text_at(trace, "－", 776, 176));
+    EXPECT_TRUE(text_at(trace, "０", 952, 176));
     trace.clear();
     script::bank(2).hint2(1);
-    EXPECT_TRUE(line_at(trace, 768, 992, 224));
-    EXPECT_TRUE(drawn_at(trace, "０", 792, 240));
-    EXPECT_TRUE(drawn_at(trace, "＋", 944, 240));
+    EXPECT_TRUE(line_at(trace, 768, 992, 224, 15));
+    EXPECT_TRUE(text_at(trace, "０", 792, 240));
+    EXPECT_TRUE(text_at(trace, "＋", 944, 240));
     EXPECT_EQ(row(trace, 189, 13), shown(num_text[11]));
     trace.clear();
     script::bank(2).answer(1);
@@ -140,14 +112,14 @@ TEST(Bank2AbsoluteValue, HintsDrawTheSpansBelowEachOther) {
     rt::set_trace(&trace);
     script::bank(2).answer(2);
     rt::set_trace(nullptr);
-    EXPECT_TRUE(line_at(trace, 768, 992, 288));
-    EXPECT_TRUE(drawn_at(trace, "０", 952, 304));
+    EXPECT_TRUE(line_at(trace, 768, 992, 288, 15));
+    EXPECT_TRUE(text_at(trace, "０", 952, 304));
 }
 
 // The clock whose whole runs give problem `problem` the first value `value`.
 std::string clock_with_first_value(int problem, float value) {
     for (int s = 0; s <= 118; ++s) {
-        run(practice_from(problem), 2, clock_for_seed(s));
+        run(2, practice_from(2, problem), clock_for_seed(s));
         if (num[1] == value) return clock_for_seed(s);
     }
     ADD_FAILURE() << "no clock gives " << value;
@@ -163,20 +135,20 @@ TEST(Bank2AbsoluteValue, TwoNumbersWithAGivenAbsoluteValue) {
     expect_bank2_rules();
 
     for (const std::string answer : {"-12,+12", "-12,12"}) {
-        Trace trace = from_problem(run(practice_from(3) + answer + "{Enter}", 2, clock));
+        Trace trace = from_problem(run(2, practice_from(2, 3) + answer + "{Enter}", clock));
         EXPECT_EQ(grid_mark(trace, 3), "○") << answer;
         EXPECT_EQ(row(trace, 162, 15), "①絶対値は数直線上で、０からの距離");
         // The second hint: two hops of 91 dots from -12 over 0 to +12, each labelled 12.
-        EXPECT_EQ(dots(trace, 15), 182);
-        EXPECT_TRUE(line_at(trace, 768, 1152, 160));
+        EXPECT_EQ(hop_dots(trace, 15).size(), 182u);
+        EXPECT_TRUE(line_at(trace, 768, 1152, 160, 15));
         EXPECT_EQ(row(trace, 108, 13), "１２１２");
-        EXPECT_TRUE(drawn_at(trace, "１", 864, 108));
-        EXPECT_TRUE(drawn_at(trace, "①", 792, 128));
+        EXPECT_TRUE(text_at(trace, "１", 864, 108));
+        EXPECT_TRUE(text_at(trace, "①", 792, 128));
         EXPECT_EQ(row(trace, 252, 13), "答え…－１２，＋１２");
         EXPECT_GT(count_text(trace, kNextStep), 0);
     }
 
-    Trace trace = from_problem(run(practice_from(3) + "12{Enter}{Space}-12{Enter}{Space}+12,-12{Enter}", 2, clock));
+    Trace trace = from_problem(run(2, practice_from(2, 3) + "12{Enter}{Space}-12{Enter}{Space}+12,-12{Enter}", clock));
     EXPECT_EQ(grid_mark(trace, 3), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
     EXPECT_EQ(row(trace, 252, 13), "答え…－１２，＋１２");
@@ -200,22 +172,22 @@ TEST(Bank2AbsoluteValue, IntegersWithinAGivenAbsoluteValue) {
     }
     EXPECT_EQ(sizes.size(), 3u);
 
-    run(practice_from(4), 2);
+    run(2, practice_from(2, 4));
     Text right = expected(1, 1);
-    Trace trace = from_problem(run(practice_from(4) + right + "{Enter}", 2));
+    Trace trace = from_problem(run(2, practice_from(2, 4) + right + "{Enter}"));
     EXPECT_EQ(grid_mark(trace, 4), "○");
     EXPECT_EQ(row(trace, 252, 13), shown(right));
     EXPECT_EQ(row(trace, 216, 15), "緑の点線内にある整数を求める。");
-    EXPECT_EQ(dots(trace, 9), 181);   // the whole stretch under the line
+    EXPECT_EQ(hop_dots(trace, 9).size(), 181u);   // the whole stretch under the line
 
-    trace = from_problem(run(practice_from(4) + "0{Enter}{Space}0{Enter}{Space}0{Enter}", 2));
+    trace = from_problem(run(2, practice_from(2, 4) + "0{Enter}{Space}0{Enter}{Space}0{Enter}"));
     EXPECT_EQ(grid_mark(trace, 4), "×");
     EXPECT_EQ(row(trace, 252, 13), shown(right));
 
     // Neither the pair of opposites of num[1] nor the negatives alone answer it.
     const Text pair = "-" + num_text[1] + "," + num_text[1];
     for (const Text& wrong : {pair, expected(1, 2)}) {
-        trace = from_problem(run(practice_from(4) + wrong + "{Enter}", 2));
+        trace = from_problem(run(2, practice_from(2, 4) + wrong + "{Enter}"));
         EXPECT_EQ(grid_mark(trace, 4), "×") << wrong;
     }
 }
@@ -228,7 +200,7 @@ TEST(Bank2AbsoluteValue, SecondHintOfProblem4StaysAtOneHeight) {
         rt::set_trace(&trace);
         script::bank(2).hint2(4);
         rt::set_trace(nullptr);
-        return line_at(trace, 768, 1152, 288) && g.fig_y[31] == 288;
+        return line_at(trace, 768, 1152, 288, 15) && g.fig_y[31] == 288;
     };
     Trace trace;
     Starts starts(2);

@@ -14,15 +14,6 @@ using namespace problem_play;
 
 std::string whole(float v) { return std::to_string(static_cast<int>(v)); }
 
-// A hint or answer routine of the second bank, drawn on the screen as it stands.
-Trace routine(void (Bank::*which)(int), int problem) {
-    Trace trace;
-    rt::set_trace(&trace);
-    (script::bank(2).*which)(problem);
-    rt::set_trace(nullptr);
-    return trace;
-}
-
 // The filled boxes of the comparison rows: 48 x 24, border 11, fill 6.
 std::vector<rt::TraceEntry> sign_boxes(const Trace& trace) {
     std::vector<rt::TraceEntry> out;
@@ -32,33 +23,7 @@ std::vector<rt::TraceEntry> sign_boxes(const Trace& trace) {
 }
 
 // The glyph drawn inside a box (the row's number or its sign).
-std::string in_box(const Trace& trace, const rt::TraceEntry& box) {
-    std::string out;
-    for (const auto& e : trace)
-        if (e.op == "symbol" && e.c == 13 && e.x1 >= box.x1 && e.x1 < box.x2 && e.y1 >= box.y1 && e.y1 < box.y2)
-            out += e.text;
-    return out;
-}
-
-// What a whole run drew from the last problem header on (the menus before it left out).
-Trace since_header(const Trace& trace) {
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < trace.size(); ++i)
-        if (trace[i].op == "symbol" && trace[i].text == "ＮＯ") from = i;
-    return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
-}
-
-bool disc_at(const Trace& trace, float x, float y) {
-    for (const auto& e : trace)
-        if (e.op == "circle" && e.x1 == x && e.y1 == y && e.r == 4 && e.c == 9 && e.fill == 9) return true;
-    return false;
-}
-
-bool graphic_text_at(const Trace& trace, float x, float y, const std::string& text, int colour) {
-    for (const auto& e : trace)
-        if (e.op == "symbol" && e.x1 == x && e.y1 == y && e.text == text && e.c == colour) return true;
-    return false;
-}
+std::string in_box(const Trace& trace, const rt::TraceEntry& box) { return text_inside(trace, box, 13); }
 
 // ---- values and accepted answers -------------------------------------------
 
@@ -160,7 +125,7 @@ TEST(Bank2Comparing, IntegerRowsShowTheirNumbersAndHintsRevealTheSignsOnNumberLi
     // "+", the number and the blank, each a full-width cell.
     EXPECT_EQ(boxes[0].x1, 96 + 16 * (g.num_text[1].size() + 2));
 
-    Trace hint1 = routine(&Bank::hint1, 5);
+    Trace hint1 = drawn_by(2, &Bank::hint1, 5);
     EXPECT_EQ(row(hint1, 360, 15), "数直線上で、右にある数が大きい。");
     auto redrawn = sign_boxes(hint1);
     ASSERT_EQ(redrawn.size(), 1u);
@@ -174,26 +139,26 @@ TEST(Bank2Comparing, IntegerRowsShowTheirNumbersAndHintsRevealTheSignsOnNumberLi
     for (int v = -10; v <= 10; ++v) {
         std::string t = std::to_string(v);
         want.push_back(t.size() == 1 ? " " + t + " " : t.size() == 2 ? t + " " : t);
-        EXPECT_TRUE(graphic_text_at(hint1, 960 + 24 * v - 12, 140, want.back(), 13)) << v;
+        EXPECT_TRUE(text_at(hint1, want.back(), 960 + 24 * v - 12, 140, 13)) << v;
     }
     EXPECT_EQ(labels, want);
     float x1 = 960 + 24 * g.num[1], x2 = 960 + 24 * g.num[2];
-    EXPECT_TRUE(disc_at(hint1, x1, 128));
-    EXPECT_TRUE(disc_at(hint1, x2, 128));
-    EXPECT_TRUE(graphic_text_at(hint1, x1 - 12, 104, "+" + whole(g.num[1]), 7));
-    EXPECT_TRUE(graphic_text_at(hint1, x2 - 12, 156, "+" + whole(g.num[2]), 7));
+    EXPECT_TRUE(point_at(hint1, x1, 128));
+    EXPECT_TRUE(point_at(hint1, x2, 128));
+    EXPECT_TRUE(text_at(hint1, "+" + whole(g.num[1]), x1 - 12, 104, 7));
+    EXPECT_TRUE(text_at(hint1, "+" + whole(g.num[2]), x2 - 12, 156, 7));
 
-    Trace hint2 = routine(&Bank::hint2, 5);
-    EXPECT_TRUE(disc_at(hint2, 960 + 24 * g.num[4], 240));
-    EXPECT_TRUE(graphic_text_at(hint2, 960 + 24 * g.num[4] - 12, 216, whole(g.num[4]), 7));
-    EXPECT_TRUE(graphic_text_at(hint2, 960 + 24 * g.num[5] - 12, 268, "+" + whole(g.num[5]), 7));
+    Trace hint2 = drawn_by(2, &Bank::hint2, 5);
+    EXPECT_TRUE(point_at(hint2, 960 + 24 * g.num[4], 240));
+    EXPECT_TRUE(text_at(hint2, whole(g.num[4]), 960 + 24 * g.num[4] - 12, 216, 7));
+    EXPECT_TRUE(text_at(hint2, "+" + whole(g.num[5]), 960 + 24 * g.num[5] - 12, 268, 7));
     ASSERT_EQ(sign_boxes(hint2).size(), 1u);
     EXPECT_EQ(sign_boxes(hint2)[0].y1, 140);
     EXPECT_EQ(in_box(hint2, sign_boxes(hint2)[0]), "＜");
 
-    Trace answer = routine(&Bank::answer, 5);
-    EXPECT_TRUE(disc_at(answer, 960 + 24 * g.num[7], 352));
-    EXPECT_TRUE(disc_at(answer, 960 + 24 * g.num[8], 352));
+    Trace answer = drawn_by(2, &Bank::answer, 5);
+    EXPECT_TRUE(point_at(answer, 960 + 24 * g.num[7], 352));
+    EXPECT_TRUE(point_at(answer, 960 + 24 * g.num[8], 352));
     ASSERT_EQ(sign_boxes(answer).size(), 1u);
     EXPECT_EQ(sign_boxes(answer)[0].y1, 176);
     EXPECT_EQ(in_box(answer, sign_boxes(answer)[0]), g.expected(3, 1) == ">" ? "＞" : "＜");
@@ -204,17 +169,17 @@ TEST(Bank2Comparing, FractionLabelsAreTypesetAboveAndBelowAndTheAnswerComparesSi
     for (int seed : {3, 4, 5, 6, 7, 8}) {
         starts.start(6, static_cast<float>(seed));
         SCOPED_TRACE("seed " + std::to_string(seed));
-        Trace hint1 = routine(&Bank::hint1, 6);
+        Trace hint1 = drawn_by(2, &Bank::hint1, 6);
         EXPECT_EQ(row(hint1, 270, 15), "数直線上で、右にある数が大きい。");
-        EXPECT_TRUE(graphic_text_at(hint1, 960 + 24 * g.num[10] - 12, 104, g.num_text[10], 7));
-        EXPECT_TRUE(graphic_text_at(hint1, 960 + 24 * g.num[11] - 12, 156, g.num_text[11], 7));
+        EXPECT_TRUE(text_at(hint1, g.num_text[10], 960 + 24 * g.num[10] - 12, 104, 7));
+        EXPECT_TRUE(text_at(hint1, g.num_text[11], 960 + 24 * g.num[11] - 12, 156, 7));
 
         // The marked points at y 320: the first fraction's glyphs all above the
         // line, the second's all below it, starting 24 dots left of the point.
-        Trace hint2 = routine(&Bank::hint2, 6);
+        Trace hint2 = drawn_by(2, &Bank::hint2, 6);
         float x1 = 960 + 24 * g.num[13], x2 = 960 + 24 * g.num[14];
-        EXPECT_TRUE(disc_at(hint2, x1, 320));
-        EXPECT_TRUE(disc_at(hint2, x2, 320));
+        EXPECT_TRUE(point_at(hint2, x1, 320));
+        EXPECT_TRUE(point_at(hint2, x2, 320));
         int above = 0, below = 0;
         float left_above = 1440, left_below = 1440;
         for (const auto& e : hint2) {
@@ -228,7 +193,7 @@ TEST(Bank2Comparing, FractionLabelsAreTypesetAboveAndBelowAndTheAnswerComparesSi
         EXPECT_EQ(left_below, x2 - 24);
         EXPECT_EQ(in_box(hint2, sign_boxes(hint2).at(0)), g.expected(1, 1) == ">" ? "＞" : "＜");
 
-        Trace answer = routine(&Bank::answer, 6);
+        Trace answer = drawn_by(2, &Bank::answer, 6);
         std::string sentence = row(answer, 324, 13);
         bool smaller = g.aux[1] < g.aux[3];
         EXPECT_NE(sentence.find(smaller ? "より小さいから" : "より大きいから"), std::string::npos) << sentence;
@@ -240,9 +205,9 @@ TEST(Bank2Comparing, FractionLabelsAreTypesetAboveAndBelowAndTheAnswerComparesSi
 // ---- whole runs -----------------------------------------------------------------
 
 TEST(Bank2Comparing, RightAtOnceShowsEveryHintWithoutPausingAndMarksCircle) {
-    run(practice_from(5), 2);
+    run(2, practice_from(2, 5));
     Text a1 = g.expected(1, 1), a2 = g.expected(2, 1), a3 = g.expected(3, 1);
-    Trace trace = since_header(run(practice_from(5) + a1 + "{Enter}" + a2 + "{Enter}" + a3 + "{Enter}", 2));
+    Trace trace = from_problem(run(2, practice_from(2, 5) + a1 + "{Enter}" + a2 + "{Enter}" + a3 + "{Enter}"));
     EXPECT_EQ(grid_mark(trace, 5), "○");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 0);
     int lines = 0;
@@ -254,7 +219,7 @@ TEST(Bank2Comparing, RightAtOnceShowsEveryHintWithoutPausingAndMarksCircle) {
 
 TEST(Bank2Comparing, ThreeWrongAnswersEarnBothHintsThenTheAnswer) {
     std::string wrong = "={Enter}={Enter}";
-    Trace trace = since_header(run(practice_from(6) + wrong + "{Space}" + wrong + "{Space}" + wrong, 2));
+    Trace trace = from_problem(run(2, practice_from(2, 6) + wrong + "{Space}" + wrong + "{Space}" + wrong));
     EXPECT_EQ(grid_mark(trace, 6), "×");
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);
     EXPECT_EQ(row(trace, 270, 15), "数直線上で、右にある数が大きい。");

@@ -14,63 +14,6 @@ using namespace problem_play;
 
 Text text_of(float v) { return std::to_string(static_cast<int>(v)); }
 
-Trace routine(void (Bank::*which)(int), int problem) {
-    Trace trace;
-    rt::set_trace(&trace);
-    (script::bank(2).*which)(problem);
-    rt::set_trace(nullptr);
-    return trace;
-}
-
-Trace since_header(const Trace& trace) {
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < trace.size(); ++i)
-        if (trace[i].op == "symbol" && trace[i].text == "ＮＯ") from = i;
-    return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
-}
-
-// The dots of the hop arcs (radius 0.5, colour 9).
-std::vector<rt::TraceEntry> hop_dots(const Trace& trace) {
-    std::vector<rt::TraceEntry> out;
-    for (const auto& e : trace)
-        if (e.op == "circle" && e.r == 0.5f && e.c == 9) out.push_back(e);
-    return out;
-}
-
-int number_lines_at(const Trace& trace, float y) {
-    int n = 0;
-    for (const auto& e : trace) n += e.op == "line" && e.x1 == 704 && e.x2 == 1216 && e.y1 == y && e.y2 == y;
-    return n;
-}
-
-bool point_at(const Trace& trace, float value, float y) {
-    for (const auto& e : trace)
-        if (e.op == "circle" && e.x1 == 960 + 24 * value && e.y1 == y && e.r == 4 && e.fill == 9) return true;
-    return false;
-}
-
-// One hop from `from` by `step` units on the line at y: every dot between the
-// two points and on or above the line, the top 16 dots above it, and the
-// amount centred above the middle.
-void expect_hop(const Trace& trace, float from, float step, float y) {
-    auto dots = hop_dots(trace);
-    ASSERT_EQ(dots.size(), 181u);
-    float x1 = 960 + 24 * from, x2 = x1 + 24 * step;
-    float top = y;
-    for (const auto& d : dots) {
-        EXPECT_GE(d.x1, std::min(x1, x2) - 0.5f);
-        EXPECT_LE(d.x1, std::max(x1, x2) + 0.5f);
-        EXPECT_LE(d.y1, y + 0.5f);
-        top = std::min(top, d.y1);
-    }
-    EXPECT_NEAR(top, y - 16, 0.5);
-    Text amount = std::to_string(static_cast<int>(std::fabs(step)));
-    const rt::TraceEntry* label = glyph(trace, shown(amount), y - 36);
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->x1, (x1 + x2) / 2 - 8);
-    EXPECT_EQ(label->c, 13);
-}
-
 // ---- values and accepted answers -------------------------------------------
 
 TEST(Bank2Moving, AmountsStayInRangeTheFirstValueChangesAndAnswersCarryTheirSignedForms) {
@@ -128,19 +71,19 @@ TEST(Bank2Moving, QuestionShowsTheStartingPointAndTheHopsGoRightThenLeft) {
     EXPECT_EQ(row(question, 108, 15, 96), "①２より" + n + "大きい数");
     EXPECT_EQ(row(question, 144, 15, 96), "②２より" + n + "小さい数");
     EXPECT_EQ(number_lines_at(question, 256), 1);
-    EXPECT_TRUE(point_at(question, 2, 256));
+    EXPECT_TRUE(point_at(question, x_on_line(2), 256));
     EXPECT_TRUE(hop_dots(question).empty());
 
-    Trace hint1 = routine(&Bank::hint1, 7);
+    Trace hint1 = drawn_by(2, &Bank::hint1, 7);
     EXPECT_EQ(row(hint1, 324, 15), "①数直線上で、２から右に" + n + "進んだ数");
 
-    Trace hint2 = routine(&Bank::hint2, 7);
+    Trace hint2 = drawn_by(2, &Bank::hint2, 7);
     EXPECT_EQ(row(hint2, 360, 13), "答え…" + shown(g.num_text[4]));
     expect_hop(hint2, 2, g.num[3], 256);
     EXPECT_EQ(number_lines_at(hint2, 384), 1);
-    EXPECT_TRUE(point_at(hint2, 2, 384));
+    EXPECT_TRUE(point_at(hint2, x_on_line(2), 384));
 
-    Trace answer = routine(&Bank::answer, 7);
+    Trace answer = drawn_by(2, &Bank::answer, 7);
     EXPECT_EQ(row(answer, 414, 15), "②数直線上で、２から左に" + n + "進んだ数");
     EXPECT_EQ(row(answer, 450, 13), "答え…" + shown(g.num_text[5]));
     expect_hop(answer, 2, -g.num[3], 384);   // to the left, still above the line
@@ -150,27 +93,27 @@ TEST(Bank2Moving, NegativeAmountHintsRestateTheMoveInColour) {
     Starts starts(2);
     starts.start(10, 9);
     std::string n = shown(g.num_text[6]);
-    Trace hint1 = routine(&Bank::hint1, 10);
+    Trace hint1 = drawn_by(2, &Bank::hint1, 10);
     EXPECT_EQ(row(hint1, 216, 15), "①－２より－" + n + "大きい数は、だから");
     EXPECT_EQ(row(hint1, 216, 13), "－２より" + n + "小さい数");
 
-    Trace hint2 = routine(&Bank::hint2, 10);
+    Trace hint2 = drawn_by(2, &Bank::hint2, 10);
     EXPECT_EQ(row(hint2, 270, 15), "数直線上で、－２から左に" + n + "進んだ数で");
     EXPECT_EQ(row(hint2, 270, 13), shown(g.num_text[8]));
     expect_hop(hint2, -2, -g.num[6], 256);
 
-    Trace answer = routine(&Bank::answer, 10);
+    Trace answer = drawn_by(2, &Bank::answer, 10);
     EXPECT_EQ(row(answer, 342, 13), "－２より" + n + "大きい数");
     EXPECT_EQ(row(answer, 396, 13), shown(g.num_text[7]));
     expect_hop(answer, -2, g.num[6], 384);
 
     starts.start(9, 9);
     n = shown(g.num_text[3]);
-    EXPECT_EQ(row(routine(&Bank::hint1, 9), 306, 13), "２より" + n + "小さい数");
-    Trace hint2_9 = routine(&Bank::hint2, 9);
+    EXPECT_EQ(row(drawn_by(2, &Bank::hint1, 9), 306, 13), "２より" + n + "小さい数");
+    Trace hint2_9 = drawn_by(2, &Bank::hint2, 9);
     EXPECT_EQ(row(hint2_9, 333, 13), shown(g.num_text[5]));
     expect_hop(hint2_9, 2, -g.num[3], 256);
-    Trace answer_9 = routine(&Bank::answer, 9);
+    Trace answer_9 = drawn_by(2, &Bank::answer, 9);
     EXPECT_EQ(row(answer_9, 369, 13), "２より" + n + "大きい数");
     EXPECT_EQ(row(answer_9, 396, 13), shown(g.num_text[4]));
 }
@@ -185,11 +128,11 @@ int blank_circles(const Trace& trace) {
 }
 
 TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
-    run(practice_from(7), 2);
+    run(2, practice_from(2, 7));
     Text a1 = g.expected(1, 1), a2 = g.expected(2, 1);
     ASSERT_EQ(g.expected(1, 2), "+" + a1);
 
-    Trace right = since_header(run(practice_from(7) + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    Trace right = from_problem(run(2, practice_from(2, 7) + a1 + "{Enter}" + a2 + "{Enter}"));
     EXPECT_EQ(grid_mark(right, 7), "○");
     EXPECT_EQ(blank_circles(right), 2);
     EXPECT_EQ(count_text(right, kSpacePrompt), 0);
@@ -197,7 +140,7 @@ TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
     EXPECT_GE(count_text(right, kNextStep), 1);
 
     // "+4": both blanks earn their circles, and so does the whole answer.
-    Trace signed_answer = since_header(run(practice_from(7) + "+" + a1 + "{Enter}" + a2 + "{Enter}", 2));
+    Trace signed_answer = from_problem(run(2, practice_from(2, 7) + "+" + a1 + "{Enter}" + a2 + "{Enter}"));
     EXPECT_EQ(blank_circles(signed_answer), 2);
     EXPECT_EQ(grid_mark(signed_answer, 7), "○");
     EXPECT_EQ(count_text(signed_answer, kSpacePrompt), 0);
@@ -205,7 +148,7 @@ TEST(Bank2Moving, APositiveAnswerIsRightWithOrWithoutItsSign) {
 
 TEST(Bank2Moving, ThreeWrongAnswersToProblem10DrawBothHopsAndEndIt) {
     std::string wrong = "99{Enter}99{Enter}";
-    Trace trace = since_header(run(practice_from(10) + wrong + "{Space}" + wrong + "{Space}" + wrong, 2));
+    Trace trace = from_problem(run(2, practice_from(2, 10) + wrong + "{Space}" + wrong + "{Space}" + wrong));
     EXPECT_EQ(grid_mark(trace, 10), "×");
     EXPECT_EQ(blank_circles(trace), 0);
     EXPECT_EQ(count_text(trace, kSpacePrompt), 2);

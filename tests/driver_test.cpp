@@ -150,20 +150,32 @@ TEST(Driver, TheLastProblemOfEachProgramEndsWithTheEndOfBankMenu) {
     for (int bank : {1, 2}) {
         SCOPED_TRACE("varnel" + std::to_string(bank));
         const int last = program_of_bank(bank).problem_count;
-        const std::string keys = problem_play::right_at_once(last, bank);
-        Trace trace = problem_play::run(keys + "1", bank);
+        const std::string keys = problem_play::right_at_once(bank, last);
+        Trace trace = problem_play::run(bank, keys + "1");
         EXPECT_GT(count_text(trace, kEndOfBank), 0);
         EXPECT_EQ(count_text(trace, kNextStep), 0);
         EXPECT_EQ(count_text(trace, "ＮＯ"), 2);
         EXPECT_EQ(g.problem_no, last);
 
-        problem_play::run(keys + "2", bank);
+        problem_play::run(bank, keys + "2");
         EXPECT_EQ(g.problem_no, 1);
         EXPECT_EQ(g.practice_runs, 2);
 
-        trace = problem_play::run(keys + "3", bank);
+        trace = problem_play::run(bank, keys + "3");
         EXPECT_EQ(count_text(trace, "★"), 6);   // the main menu's three lines, twice
     }
+}
+
+// The helpers of the real programs' tests name their program, and refuse a
+// problem it does not have (varnel1 has a problem numbered one past
+// varnel2's last): the test fails, saying so, instead of playing another.
+TEST(Driver, ATestOfAProblemItsProgramLacksFailsSayingSo) {
+    const int last2 = program_of_bank(2).problem_count;
+    EXPECT_NO_THROW(problem_play::right_at_once(1, last2 + 1));
+    EXPECT_THROW(problem_play::right_at_once(2, last2 + 1), std::invalid_argument);
+    EXPECT_THROW(problem_play::practice_from(2, 0), std::invalid_argument);
+    EXPECT_THROW(problem_play::Starts(2).start(last2 + 1, 0), std::invalid_argument);
+    EXPECT_THROW(problem_play::start_routine(1, program_of_bank(1).problem_count + 1), std::invalid_argument);
 }
 
 TEST(Driver, AnAbandonedLineSpendsTheAttemptWithoutAHint) {

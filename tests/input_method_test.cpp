@@ -34,6 +34,8 @@ TEST(InputMethod, WhatItCommitsIsTheKeysItStandsFor) {
     const std::pair<const char*, const char*> commits[] = {
         {"−３", "-3"}, {"ー", "-"}, {"２．５", "2.5"}, {"。", "."}, {"３，５", "3,5"}, {"、", ","},
         {"＋３．３", "+3.3"}, {"−１・２", "-1/2"}, {"・", "/"}, {"／", "/"}, {"\u3000", " "},
+        // and their half-width forms, the other dashes, and the yen sign the keyboard's backslash types
+        {"ｰ", "-"}, {"‑", "-"}, {"‒", "-"}, {"｡", "."}, {"､", ","}, {"･", "/"}, {"¥", "\\"}, {"￥", "\\"},
     };
     for (const auto& [text, keys] : commits) {
         std::string got;
@@ -87,6 +89,12 @@ TEST(InputMethod, ACompositionShowsAtTheCursorUntilItIsCommittedOrDropped) {
     EXPECT_EQ(underline, 32);
     EXPECT_GT(glyph, 0);
     EXPECT_EQ(g.answer_text, "");
+    // Half-width characters take half-width cells: "12" is underlined as one full-width cell.
+    run("{Composing:12}");
+    const rt::Canvas& half = rt::backend().canvas();
+    underline = 0;
+    for (int x = 496; x < 528; ++x) underline += half.pixel(x, 593).r == 255;
+    EXPECT_EQ(underline, 16);
 
     // Committed, or dropped: the line is exactly as typed without it, and so is
     // what is stored and marked.

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,9 +24,22 @@ namespace problem_play {
 using Trace = std::vector<rt::TraceEntry>;
 inline constexpr const char* kClock = "12:00:00";   // the clock of a run unless one is given
 
+// Every helper names its program (1 varnel1, 2 varnel2): both have problems
+// of the same numbers, and a test of one program's problem run in the other
+// would pass on the wrong problem.
+
+// Problem n of the program of `bank`, or std::invalid_argument naming what the
+// program has: a test of a problem that is not there fails, and says why.
+inline void require_problem(int bank, int n) {
+    const int count = program_of_bank(bank).problem_count;
+    if (n < 1 || n > count)
+        throw std::invalid_argument("varnel" + std::to_string(bank) + " has no problem " + std::to_string(n) +
+                                    " (its problems are 1 to " + std::to_string(count) + ")");
+}
+
 // Runs the program of `bank` from start-up through the key script; the state
 // and the screen stay as the end of the script left them.
-inline Trace run(const std::string& keys, int bank = 1, const std::string& time = kClock) {
+inline Trace run(int bank, const std::string& keys, const std::string& time = kClock) {
     return play(PlayOptions{.bank = bank, .time = time, .keys = keys}).trace;
 }
 
@@ -36,16 +52,21 @@ inline Trace practice_screen(const Trace& trace) {
     return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
 }
 
-// Practice from problem n: menu choice 1, the start number, Enter.
-inline std::string practice_from(int n) { return "1" + std::to_string(n) + "{Enter}"; }
+// Practice from problem n of the program of `bank`: menu choice 1, the start
+// number, Enter.
+inline std::string practice_from(int bank, int n) {
+    require_problem(bank, n);
+    return "1" + std::to_string(n) + "{Enter}";
+}
 
 // A program brought up to its main menu, so that start routines can be called
 // one by one. Each start gets a fresh screen whose clock reads `time`, whose
 // random generator is reseeded with `seed`, and whose keys answer key pauses.
 class Starts {
 public:
-    explicit Starts(int bank) : bank_(bank) { run("", bank); }
+    explicit Starts(int bank) : bank_(bank) { run(bank, ""); }
     Trace start(int problem, float seed, const std::string& time = kClock) {
+        require_problem(bank_, problem);
         rt::install(rt::make_headless({.time = time, .keys = rt::parse_key_script("xxxx")}));
         rt::randomize(seed);
         Trace trace;
@@ -59,22 +80,24 @@ private:
     int bank_;
 };
 
-// The same by hand, for varnel1: start_up() brings it to its main menu;
+// The same by hand: start_up(bank) brings the program to its main menu;
 // fresh_screen() gives a new screen whose clock reads `clock`, with `keys`
-// waiting (problems 1, 4 and 7 wait for a key before they show their
-// answers) and the random generator seeded with `seed`; start_routine(n)
-// runs problem n's start routine there, which must end by going to the
-// attempt loop. Several starts on one screen go on with its random numbers.
-inline void start_up() { run(""); }
+// waiting (varnel1's problems 1, 4 and 7 wait for a key before they show
+// their answers) and the random generator seeded with `seed`;
+// start_routine(bank, n) runs problem n's start routine there, which must end
+// by going to the attempt loop. Several starts on one screen go on with its
+// random numbers.
+inline void start_up(int bank) { run(bank, ""); }
 
 inline void fresh_screen(unsigned seed, const std::string& keys = "", const std::string& clock = kClock) {
     rt::install(rt::make_headless({.time = clock, .keys = rt::parse_key_script(keys)}));
     rt::randomize(static_cast<float>(seed));
 }
 
-inline void start_routine(int n) {
-    Next next = script::bank(1).start(n);
-    ASSERT_EQ(next.routine, &attempt_loop) << "problem " << n;
+inline void start_routine(int bank, int n) {
+    require_problem(bank, n);
+    Next next = script::bank(bank).start(n);
+    ASSERT_EQ(next.routine, &attempt_loop) << "varnel" << bank << " problem " << n;
 }
 
 // A clock reading whose seed (hours + minutes + seconds) is `seed`, 0 to 141.
@@ -169,6 +192,114 @@ inline std::vector<rt::TraceEntry> fills(const Trace& trace, int fill) {
 
 inline std::string utf8(const Text& t) { return sjis::to_utf8(t); }
 
+// ---- figures in a trace ----------------------------------------------------------
+// What the figure services of problems/script draw, as the trace records it:
+// their headers say where. Check a figure through these rather than by
+// counting drawing calls of a kind, which a service may draw more of than it
+// seems (a hop's first and last dots are small circles on the line, at its
+// two ends).
+
+// What one routine (hint1, hint2 or answer) of problem n of the program of
+// `bank` draws on the screen as it stands, after a start: drawn_by(2, &Bank::hint1, 5).
+inline Trace drawn_by(int bank, void (Bank::*routine)(int), int n) {
+    require_problem(bank, n);
+    Trace trace;
+    rt::set_trace(&trace);
+    (script::bank(bank).*routine)(n);
+    rt::set_trace(nullptr);
+    return trace;
+}
+
+// What a whole run drew from the last problem's header ("ＮＯ") on: that
+// problem's screen and the menu after it, without the menus before it.
+inline Trace from_problem(const Trace& trace) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < trace.size(); ++i)
+        if (trace[i].op == "symbol" && trace[i].text == "ＮＯ") from = i;
+    return Trace(trace.begin() + static_cast<std::ptrdiff_t>(from), trace.end());
+}
+
+// The x of the value v on the number lines from -10 to 10 (long_number_line.hpp).
+inline float x_on_line(float v) { return 960 + 24 * v; }
+
+// The number line from -10 to 10 drawn at y: its axis, from x 704 to 1216.
+inline int number_lines_at(const Trace& trace, float y) {
+    int n = 0;
+    for (const auto& e : trace) n += e.op == "line" && e.x1 == 704 && e.x2 == 1216 && e.y1 == y && e.y2 == y;
+    return n;
+}
+
+// A line (not a box) from (x1, y) to (x2, y), in colour c or any.
+inline bool line_at(const Trace& trace, float x1, float x2, float y, int colour = kAnyColour) {
+    for (const auto& e : trace)
+        if (e.op == "line" && e.mode == "line" && e.x1 == x1 && e.x2 == x2 && e.y1 == y && e.y2 == y &&
+            (colour < 0 || e.c == colour))
+            return true;
+    return false;
+}
+
+// A point of a number line: a disc of radius 4 in colour 9 at (x, y).
+inline bool point_at(const Trace& trace, float x, float y) {
+    for (const auto& e : trace)
+        if (e.op == "circle" && e.x1 == x && e.y1 == y && e.r == 4 && e.c == 9 && e.fill == 9) return true;
+    return false;
+}
+
+// How many points (discs of radius 4, colour 9) were drawn.
+inline int points(const Trace& trace) {
+    int n = 0;
+    for (const auto& e : trace) n += e.op == "circle" && e.r == 4 && e.c == 9 && e.fill == 9;
+    return n;
+}
+
+// The dots of hop arcs in colour c (one-dot circles: radius 0.5).
+inline std::vector<rt::TraceEntry> hop_dots(const Trace& trace, int colour = 9) {
+    std::vector<rt::TraceEntry> out;
+    for (const auto& e : trace)
+        if (e.op == "circle" && e.r == 0.5f && e.c == colour) out.push_back(e);
+    return out;
+}
+
+// The text drawn as one call at (x, y), in colour c or any: a graphic text
+// (a point's label, a tick's value) is one symbol call, markup one a glyph.
+inline bool text_at(const Trace& trace, const std::string& text, float x, float y, int colour = kAnyColour) {
+    for (const auto& e : trace)
+        if (e.op == "symbol" && e.text == text && e.x1 == x && e.y1 == y && (colour < 0 || e.c == colour)) return true;
+    return false;
+}
+
+// The glyphs drawn inside a box (a filled box's trace entry), in colour c or any.
+inline std::string text_inside(const Trace& trace, const rt::TraceEntry& box, int colour = kAnyColour) {
+    std::string out;
+    for (const auto& e : trace)
+        if (e.op == "symbol" && (colour < 0 || e.c == colour) && e.x1 >= box.x1 && e.x1 < box.x2 && e.y1 >= box.y1 &&
+            e.y1 < box.y2)
+            out += e.text;
+    return out;
+}
+
+// One hop of hop_from_point on the line at y, from the value `from` by `step`
+// units, and nothing else of a hop: 181 dots, every one between the two
+// points and on or above the line, the top 16 dots above it, and the amount
+// (|step|, full width) centred 36 dots above the line in colour 13.
+inline void expect_hop(const Trace& trace, float from, float step, float y) {
+    const auto dots = hop_dots(trace);
+    ASSERT_EQ(dots.size(), 181u);
+    const float x1 = x_on_line(from), x2 = x1 + 24 * step;
+    float top = y;
+    for (const auto& d : dots) {
+        EXPECT_GE(d.x1, std::min(x1, x2) - 0.5f);
+        EXPECT_LE(d.x1, std::max(x1, x2) + 0.5f);
+        EXPECT_LE(d.y1, y + 0.5f);
+        top = std::min(top, d.y1);
+    }
+    EXPECT_NEAR(top, y - 16, 0.5);
+    const rt::TraceEntry* label = glyph(trace, shown(std::to_string(static_cast<int>(std::fabs(step)))), y - 36);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->x1, (x1 + x2) / 2 - 8);
+    EXPECT_EQ(label->c, 13);
+}
+
 // The keys that type `answer` into one blank and close it. A fraction "-1/3"
 // is typed as the editor builds it: the sign, F1, the denominator, Enter, the
 // numerator, Enter.
@@ -189,12 +320,14 @@ inline const std::string kEndOfBank =
 // end-of-bank menu after the program's last problem).
 inline bool ended(const Trace& trace) { return count_text(trace, kNextStep) + count_text(trace, kEndOfBank) > 0; }
 
-// The keys that practise problem n of `bank` and answer every blank with its
-// main form, read from a run that stops at the answer line. The "x" after the
-// start number answers a key pause, or else is typed and taken back.
-inline std::string right_at_once(int n, int bank = 1) {
-    run(practice_from(n) + "x", bank);
-    std::string keys = practice_from(n) + "x{BS}";
+// The keys that practise problem n of the program of `bank` and answer every
+// blank with its main form, read from a run that stops at the answer line.
+// The "x" after the start number answers a key pause, or else is typed and
+// taken back.
+inline std::string right_at_once(int bank, int n) {
+    run(bank, practice_from(bank, n) + "x");
+    if (g.problem_no != n) throw std::logic_error("the run did not come to problem " + std::to_string(n));
+    std::string keys = practice_from(bank, n) + "x{BS}";
     for (int k = 1; k <= g.blank_count; ++k) keys += keys_for(g.expected(k, 1));
     return keys;
 }

@@ -52,7 +52,8 @@ fs::path fresh_dir(const std::string& name) {
 
 // A pupil who practises varnel1 from problem 2 on, answering each problem's
 // attempts as its plan says: R right, W "0" in every blank, S every blank with
-// the other sign, F a text a spreadsheet would take for a formula, K the
+// the other sign, P the first blank with the other sign and the rest right, F
+// a text a spreadsheet would take for a formula, K the
 // program killed there (at_menu is called, and never comes back); a plan
 // ending in + practises the same problem again (もう１度練習する) with the next
 // plan; an empty plan closes the window at the problem's answer line.
@@ -91,7 +92,8 @@ private:
             std::string blank = g.expected(k, 1);
             if (how == 'W') blank = "0";
             if (how == 'F') blank = "=\"1,2\"";
-            if (how == 'S') blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
+            if (how == 'S' || (how == 'P' && k == 1))
+                blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
             keys += blank + "{Enter}";
             joined += (k > 1 ? "，" : "") + blank;
         }
@@ -172,6 +174,17 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     EXPECT_NE(slurp(file).find(",\"\u2060=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
 }
 
+TEST(Record, ASignErrorIsFlaggedAgainstAnAnswerWrittenWithItsPlus) {
+    const fs::path file = fresh_dir("plus") / "record.csv";
+    Pupil pupil({"R", "PR"});   // problem 3: its "+" blank typed with a "-", the other right
+    practise(pupil, file.string());
+    const auto rows = rows_of(file);
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[1][13].substr(0, 1), "+") << rows[1][13];   // 正答
+    EXPECT_EQ(rows[1][12].substr(0, 1), "-") << rows[1][12];   // 入力
+    EXPECT_EQ(rows[1][14], "✓");
+}
+
 TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {
     const fs::path dir = fresh_dir("damaged");
     const std::string damaged[] = {"名前,点\r\nAoi,3\r\n", std::string(rt::kBom) + "日時,名前\r\n",
@@ -185,12 +198,19 @@ TEST(Record, AFileNotOursIsKeptAsItIsAndRowsGoBesideIt) {
         EXPECT_EQ(rows_of(dir / "record-2.csv").size(), 2u);
         EXPECT_NE(rt::record_summary((dir / "record.csv").string()).find("record-2.csv"), std::string::npos);
     }
-    // Our own file, cut in the middle of a row, is not ours either.
+    // Our own file cut in the middle of a row, or its last row without its
+    // line end (a short write on a full disk), is not ours either: a row
+    // appended would be glued onto the last.
     const std::string whole = slurp(dir / "record-2.csv");
-    std::ofstream(dir / "record-2.csv", std::ios::binary) << whole.substr(0, whole.size() - 5);
-    Pupil pupil({""});
-    practise(pupil, (dir / "record.csv").string());
-    EXPECT_EQ(rows_of(dir / "record-3.csv").size(), 1u);
+    for (std::size_t cut : {5, 2}) {
+        const std::string short_of = whole.substr(0, whole.size() - cut);
+        std::ofstream(dir / "record-2.csv", std::ios::binary) << short_of;
+        fs::remove(dir / "record-3.csv");
+        Pupil pupil({""});
+        practise(pupil, (dir / "record.csv").string());
+        EXPECT_EQ(slurp(dir / "record-2.csv"), short_of) << cut;
+        EXPECT_EQ(rows_of(dir / "record-3.csv").size(), 1u) << cut;
+    }
 }
 
 TEST(Record, ARecordThatCannotBeKeptNeverStopsTheDrill) {
@@ -258,7 +278,7 @@ TEST(RecordCsv, ASpreadsheetShowsEveryFieldExactlyAsWritten) {
     const std::string wj(rt::kWordJoiner);
     // Kept text by the invisible mark: what a spreadsheet would run, or read as
     // a number, a date or a time and show otherwise.
-    for (const char* field : {"-8.7", "+13.5，7.4", "3/4", "1.10", "007", ".5", "1e5", "TRUE", "=HYPERLINK(\"x\")",
+    for (const char* field : {"-8.7", "+13.5，7.4", "+√2", "+A1", "3/4", "1.10", "007", ".5", "1e5", "TRUE", "=HYPERLINK(\"x\")",
                               "@SUM(A1)", "\tx", "3 / 4", "３", "−8", "3月4日", "12:30", "Jan 5", "99999999999"})
         EXPECT_EQ(rt::spreadsheet_text(field), wj + field) << field;
     // As they are: whole numbers, the drill's date-times, and text no
@@ -501,7 +521,7 @@ TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) 
     fs::create_directories(dir / "more");
     std::ofstream(dir / "more" / "aoi.csv", std::ios::binary) << practised("2", "1", "あおい", {"R"});
     std::ofstream(dir / "more" / "notes.csv", std::ios::binary) << "x\r\n";
-    const fs::path out = dir.parent_path() / "varnel-class-out.txt", csv = dir.parent_path() / "class.csv";
+    const fs::path beside = fresh_dir("class-out"), out = beside / "varnel-class-out.txt", csv = beside / "class.csv";
     const std::string command = std::string(VARNEL_BUILD_DIR) + "/varnel-class --csv " + csv.string() + " " +
                                 dir.string() + " > " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);

@@ -58,12 +58,12 @@ TEST(Soak, Varnel2UnderRandomKeysKeepsItsInvariants) { expect_sound(2, 20240602)
 namespace {
 
 // Memory samples over a million keys, one every 2,500, each with a swing of
-// up to 5 MB (a screen freed, the next allocated), on top of `level`.
-std::vector<std::pair<long, long>> samples(const std::function<double(double)>& level) {
+// up to 5 MB (a screen freed, the next allocated; or as given), on top of `level`.
+std::vector<std::pair<long, long>> samples(const std::function<double(double)>& level, unsigned swing_kb = 5000) {
     std::mt19937 random(5);
     std::vector<std::pair<long, long>> s;
     for (long keys = 0; keys <= 1000000; keys += 2500)
-        s.push_back({keys, static_cast<long>(300000 + level(keys / 1e6) + random() % 5000)});
+        s.push_back({keys, static_cast<long>(300000 + level(keys / 1e6) + random() % swing_kb)});
     return s;
 }
 
@@ -94,6 +94,30 @@ TEST(SoakMemory, OnlyMemoryThatKeepsRisingGrows) {
             EXPECT_GE(g.warm_up_keys, c.warm_up_at_least) << c.name;
             EXPECT_LE(g.warm_up_keys, c.warm_up_at_most) << c.name;
         }
+    }
+}
+
+// The long soak fails when either memory grows past its own bound or a fault
+// was found, and passes a sound run: the memory held, sampled in bytes, is
+// judged in kB as its bound is.
+TEST(SoakMemory, TheVerdictFailsOnEitherMemoryGrowingOrAFault) {
+    const struct {
+        const char* name;
+        double held_kb, resident_kb;   // growth per million keys
+        bool fault, passes;
+    } cases[] = {
+        {"sound: held rises 50 kB per million keys, resident 20 MB", 50, 20000, false, true},
+        {"held grows 700 kB per million keys, resident within its looser bound", 700, 20000, false, false},
+        {"resident grows 100 MB per million keys", 0, 100000, false, false},
+        {"a fault", 0, 0, true, false},
+    };
+    for (const auto& c : cases) {
+        soak::Figures f;
+        f.rss_kb = samples([&](double t) { return c.resident_kb * t; });
+        for (const auto& [keys, kb] : samples([&](double t) { return c.held_kb * t; }, 20))   // (the same screen)
+            f.held_bytes.push_back({keys, kb * 1024});
+        if (c.fault) f.faults.push_back("an invariant broken");
+        EXPECT_EQ(soak::verdict(f).passed, c.passes) << c.name;
     }
 }
 

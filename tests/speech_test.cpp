@@ -44,6 +44,9 @@ TEST(Speech, ARunSaysTheQuestionFiguresByNameTheAnswersAndTheVerdict) {
     EXPECT_NE(line.find("\n\n問題5 数直線上で、A, Bにあたる数をいいなさい。 数直線の図 答えを入力 A\n"), std::string::npos) << line;
     EXPECT_NE(line.find("\nA 0 A ばつ Bを入力\nB 0 B ばつ 不正解"), std::string::npos) << line;
     EXPECT_EQ(line.find("マイナス5 マイナス4"), std::string::npos) << "the number line's ticks said";
+    // A blank is named by its label, not by its place: problem 10's first is ③.
+    const std::string third = said(1, "110{Enter}0{Enter}");
+    EXPECT_NE(third.find("答えを入力 3番\n3番 0 3番 ばつ 4番を入力"), std::string::npos) << third;
 
     play({.bank = 2, .time = "12:00:00", .keys = "12{Enter}"});
     std::string keys = "12{Enter}";

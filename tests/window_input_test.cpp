@@ -14,6 +14,11 @@
 #include "runtime/trace.hpp"
 #include "runtime/window.hpp"
 
+// Where the window last asked the input method to put its candidates: the
+// window's calls of SDL_SetTextInputRect come here instead of to SDL.
+std::vector<SDL_Rect> input_rects;
+extern "C" void SDL_SetTextInputRect(const SDL_Rect* rect) { input_rects.push_back(*rect); }
+
 namespace {
 
 class WindowInput : public testing::Test {
@@ -104,6 +109,29 @@ TEST_F(WindowInput, KeysPassTheInputMethodByUntilTheDrillTakesText) {
 
     rt::text_input(false);
     EXPECT_FALSE(SDL_IsTextInputActive());
+}
+
+// The input method's candidates go under the cursor wherever it moves: along
+// the line, and up or down alone (a fraction's numerator, then its denominator).
+TEST_F(WindowInput, TheCandidatesFollowTheCursorUpAndDownToo) {
+    rt::text_input(true);
+    rt::input_at(496, 576);
+    const struct {
+        float x, y;
+    } moves[] = {{512, 576}, {512, 564}, {512, 591}, {496, 591}};
+    float x = 496, y = 576;
+    for (const auto& to : moves) {
+        const SDL_Rect was = input_rects.back();
+        rt::input_at(to.x, to.y);
+        const SDL_Rect now = input_rects.back();
+        EXPECT_EQ(now.x > was.x, to.x > x) << to.x << "," << to.y;
+        EXPECT_EQ(now.x < was.x, to.x < x) << to.x << "," << to.y;
+        EXPECT_EQ(now.y > was.y, to.y > y) << to.x << "," << to.y;
+        EXPECT_EQ(now.y < was.y, to.y < y) << to.x << "," << to.y;
+        x = to.x;
+        y = to.y;
+    }
+    rt::text_input(false);
 }
 
 TEST_F(WindowInput, TheKeypadTakesACompositionBeforeItsOwnKey) {

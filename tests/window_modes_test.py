@@ -9,7 +9,7 @@ Usage: window_modes_test.py BUILD_DIR   (run under xvfb-run, 1366x768)"""
 import os
 import subprocess
 import sys
-import time
+import tempfile
 
 import xwindow as xw
 
@@ -79,16 +79,23 @@ def each_mode_opens_as_asked():
     print("ok  an unknown VARNEL_WINDOW is reported and opens maximised")
 
 
+def asked_of(window, what):
+    """The window manager requests the window makes, once it has made some."""
+    return xw.until(what, lambda: xw.wm_state_requests(window))
+
+
 def alt_enter_switches_and_never_reaches_the_drill():
     proc, window, _ = open_program(None)
     xw.keys(window, "1", "1")   # practice, from problem 1: Enter here would start it
-    xw.keys(window, "alt+Return")
-    assert xw.wm_state_requests(window) == [("add", FULLSCREEN)], "Alt+Enter did not ask for fullscreen"
-    xw.keys(window, "alt+Return")
-    asked = xw.wm_state_requests(window)
+    xw.alt_enter(window)
+    asked = asked_of(window, "the fullscreen request")
+    assert asked == [("add", FULLSCREEN)], f"Alt+Enter asked {asked}"
+    xw.alt_enter(window)
+    asked = asked_of(window, "the request to leave fullscreen")
     assert ("remove", FULLSCREEN) in asked, f"the second Alt+Enter asked {asked}"
     assert xw.dot_pixel(window, 960, 22) == BLACK, "Alt+Enter reached the drill as Enter"
     xw.keys(window, "Return")
+    assert xw.took_keys_sent(window), f"the drill took {xw.keys_taken(window)} keys: Alt+Enter reached it"
     assert xw.dot_pixel(window, 960, 22) == HELP_FILL, "Enter after Alt+Enter did not start the practice"
     assert proc.poll() is None, "the program ended before the close button"
     xw.press_close(window)
@@ -103,11 +110,13 @@ def leaving_fullscreen_gives_the_window_with_its_close_button():
     closes(proc, "window")
 
     proc, window, _ = open_program("fullscreen")
-    xw.keys(window, "alt+Return")
-    asked = xw.wm_state_requests(window)
+    xw.alt_enter(window)
+    asked = asked_of(window, "the request to leave fullscreen")
     assert ("remove", FULLSCREEN) in asked, f"Alt+Enter in fullscreen asked {asked}"
-    assert xw.geometry(window)[2:] == framed, f"left fullscreen at {xw.geometry(window)[2:]}, not {framed}"
-    shows_menu(window, "after leaving fullscreen")
+    xw.until(f"the {framed[0]}x{framed[1]} window (now {xw.geometry(window)[2:]})",
+             lambda: xw.geometry(window)[2:] == framed)
+    xw.until("the menu drawn again in the smaller window",
+             lambda: xw.dot_pixel(window, 250, 136) == TITLE_FILL and xw.dot_pixel(window, 230, 100) == BLACK)
     xw.key_that_ends(window, "3")   # the menu's end
     status = xw.ended(proc)
     assert status == 0, f"the menu's end after leaving fullscreen: status {status}"
@@ -121,24 +130,26 @@ def without_a_display_each_program_refuses_at_once():
         said = run.stderr.decode()
         assert run.returncode != 0, f"{program} without a display: status 0"
         assert "no display found" in said and "xvfb-run" in said, f"{program} without a display said {said!r}"
-    asked = subprocess.Popen([f"{build}/varnel1"], env=dict(env, SDL_VIDEODRIVER="dummy"))
-    try:
-        status = asked.wait(timeout=2)
-    except subprocess.TimeoutExpired:
-        status = None   # still at its menu: the driver SDL_VIDEODRIVER names is taken
+    # The driver SDL_VIDEODRIVER names is taken: the program comes to its menu and waits there.
+    fd, log = tempfile.mkstemp(prefix="varnel-wait-")
+    os.close(fd)
+    asked = subprocess.Popen([f"{build}/varnel1"], env=dict(env, SDL_VIDEODRIVER="dummy", VARNEL_WAIT_LOG=log))
+    xw.until("the menu with SDL_VIDEODRIVER=dummy, or the program's end",
+             lambda: asked.poll() is not None or open(log).read().split() == ["0"])
+    status = asked.poll()
     asked.kill()
     asked.wait()
+    os.unlink(log)
     assert status is None, f"SDL_VIDEODRIVER=dummy ended by itself with status {status}"
     print("ok  without a display both programs say so and end; SDL_VIDEODRIVER=dummy still runs")
 
 
-def click_dot(window, x, y, button_action="click"):
+def press_pad_at(window, x, y, action="click"):
+    """A press on the keypad's key at dot (x, y)."""
     _, _, w, h = xw.geometry(window)
     scale = min(w / 1440, h / 900)
     ox, oy = (w - int(1440 * scale)) // 2, (h - int(900 * scale)) // 2
-    xw.xdotool("mousemove", "--window", str(window), str(ox + int(x * scale)), str(oy + int(y * scale)),
-               button_action, "1")
-    time.sleep(0.3)
+    xw.press_pad(window, ox + int(x * scale), oy + int(y * scale), action)
 
 
 PAD_KEY, PAD_PRESSED = (20, 26, 42), (150, 160, 230)   # colours 12 and 3
@@ -154,13 +165,12 @@ def the_keypad_shows_when_asked_and_its_keys_reach_the_drill():
     proc, window = xw.start(f"{build}/varnel1", "varnel1", {"VARNEL_KEYPAD": "1"})
     assert xw.dot_pixel(window, 10, 690) == PAD_KEY, "VARNEL_KEYPAD=1 shows no keypad in the band"
     for key in ("1", "2", "決定"):   # practice, from problem 2
-        click_dot(window, *PAD[key])
+        press_pad_at(window, *PAD[key])
     assert xw.dot_pixel(window, 960, 22) == HELP_FILL, "the keypad's 1, 2, 決定 did not start the practice"
-    click_dot(window, *PAD["5"], "mousedown")
+    press_pad_at(window, *PAD["5"], "mousedown")
     assert xw.dot_pixel(window, 490, 690) == PAD_PRESSED, "a key held down does not show it"
     xw.xdotool("mouseup", "1")
-    time.sleep(0.3)
-    assert xw.dot_pixel(window, 490, 690) == PAD_KEY, "a key let go still shows pressed"
+    xw.until("the key let go shown as such", lambda: xw.dot_pixel(window, 490, 690) == PAD_KEY)
     typed = sum(xw.dot_pixel(window, x, y) != BLACK for x in range(496, 512, 2) for y in range(576, 592, 2))
     assert typed > 0, "the keypad's 5 typed nothing on the answer line"
     xw.press_close(window)

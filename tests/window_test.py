@@ -13,7 +13,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xwindow import display, press_close, xdotool  # noqa: E402  (opens the X display)
+import xwindow as xw  # noqa: E402  (opens the X display)
+from xwindow import display, press_close, xdotool  # noqa: E402
 
 build = sys.argv[1]
 x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
@@ -68,18 +69,11 @@ def last_problem(bank):
 
 
 def close_at(program, keys, name, shows=(), lacks=()):
-    """Types the keys, checks that the window shows (and lacks) the colours in
-    the dot rectangles that identify the wait, then presses the close button."""
-    proc = subprocess.Popen([f"{build}/{program}"])
-    window = int(xdotool("search", "--sync", "--onlyvisible", "--name", f"^{program}$").split()[0])
-    time.sleep(0.5)
-    for key in keys:
-        if len(key) == 1:
-            xdotool("type", "--window", str(window), key)
-        else:
-            xdotool("key", "--window", str(window), key)
-        time.sleep(0.15)
-    time.sleep(0.3)
+    """Types the keys, each once the one before is dealt with, checks that the
+    window shows (and lacks) the colours in the dot rectangles that identify
+    the wait, then presses the close button."""
+    proc, window = xw.start(f"{build}/{program}", program)
+    xw.keys(window, *keys)
     assert proc.poll() is None, f"{name}: the program ended before the window was closed"
     geometry = xdotool("getwindowgeometry", str(window))
     width, height = map(int, geometry.split("Geometry:")[1].split()[0].split("x"))
@@ -89,11 +83,8 @@ def close_at(program, keys, name, shows=(), lacks=()):
         assert pixels_of(window, width, height, colour, *rect) == 0, f"{name}: {colour} in {rect}"
     started = time.monotonic()
     press_close(window)
-    try:
-        status = proc.wait(timeout=3)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        raise AssertionError(f"{name}: still running 3 s after the close button")
+    status = xw.ended(proc)
+    assert status is not None, f"{name}: still running after the close button"
     took = time.monotonic() - started
     assert status == 0, f"{name}: exit status {status}"
     print(f"ok  {program}: closed at {name} in {took * 1000:.0f} ms ({geometry.split(chr(10))[2].strip()})")

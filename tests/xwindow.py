@@ -1,10 +1,15 @@
 """Driving a program's window on an X display (Xvfb) from a test: start it,
 find its window, type keys, read pixels, close it with the close button's
-WM_DELETE_WINDOW message, and hear the requests it sends the window manager."""
+WM_DELETE_WINDOW message, and hear the requests it sends the window manager.
+Each step waits for what it needs, never for a time: the program's own window
+shown and waiting for a key, each key dealt with before the next is sent (the
+drill drops keys typed ahead of some screens), the program ended."""
+import atexit
 import ctypes
 import ctypes.util
 import os
 import subprocess
+import tempfile
 import time
 
 _x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
@@ -67,26 +72,79 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=True).stdout
 
 
+def until(what, check, within=30.0):
+    """Whatever check() gives once it is true; fails naming `what` if it is
+    not true within `within` seconds (a bound, not a wait: it returns at once)."""
+    deadline = time.monotonic() + within
+    while True:
+        value = check()
+        if value:
+            return value
+        assert time.monotonic() < deadline, f"timed out waiting for {what}"
+        time.sleep(0.02)
+
+
+# For each window: the file the program says in how many keys it has taken
+# whenever it waits with all of them dealt with (VARNEL_WAIT_LOG), and how
+# many keys were sent to it.
+_waits = {}
+_logs = []
+atexit.register(lambda: [os.unlink(log) for log in _logs if os.path.exists(log)])
+
+
+def keys_taken(window):
+    """How many keys the program had taken when it last waited, every one dealt with and shown; None before its
+    first screen waits."""
+    with open(_waits[window][0]) as f:
+        lines = f.read().split()
+    return int(lines[-1]) if lines else None
+
+
 def start(path, title, env=None, stderr=None):
-    """Starts the program and waits for its window; returns (process, window id)."""
+    """Starts the program and finds its own window, by its process as well as
+    its title: a window of the program before may still be on the display for a
+    moment after that program ended. Returns (process, window id) once its
+    first screen is shown and it waits for a key."""
+    fd, log = tempfile.mkstemp(prefix="varnel-wait-")
+    os.close(fd)
+    _logs.append(log)
     proc = subprocess.Popen([path] if isinstance(path, str) else path,
-                            env=dict(os.environ, **(env or {})), stderr=stderr)
-    found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", f"^{title}$"],
-                           capture_output=True, text=True, timeout=20)
+                            env=dict(os.environ, VARNEL_WAIT_LOG=log, **(env or {})), stderr=stderr)
+    found = subprocess.run(["xdotool", "search", "--sync", "--all", "--onlyvisible", "--pid", str(proc.pid),
+                            "--name", f"^{title}$"], capture_output=True, text=True, timeout=60)
     window = int(found.stdout.split()[0])
-    time.sleep(0.5)
+    _waits[window] = [log, 0]
+    until(f"{title}'s first screen", lambda: keys_taken(window) is not None)
     return proc, window
 
 
 def keys(window, *names):
-    """One-character names are typed as text, longer ones (Return, alt+Return) pressed as keys."""
+    """Sends each key once the program has dealt with the one before: one-character
+    names are typed as text, longer ones (Return, BackSpace, space) pressed as keys."""
     for name in names:
-        if len(name) == 1:
-            xdotool("type", "--window", str(window), name)
-        else:
-            xdotool("key", "--window", str(window), name)
-        time.sleep(0.15)
-    time.sleep(0.4)
+        xdotool("type" if len(name) == 1 else "key", "--window", str(window), name)
+        _waits[window][1] += 1
+        sent = _waits[window][1]
+        until(f"the program to take {name!r} (key {sent})", lambda: (keys_taken(window) or 0) >= sent)
+
+
+def took_keys_sent(window):
+    """The program has taken the keys sent to it as keys, and no others."""
+    return keys_taken(window) == _waits[window][1]
+
+
+def alt_enter(window):
+    """Alt+Enter, which the drill never gets: the caller waits for the mode it asks for."""
+    xdotool("key", "--window", str(window), "alt+Return")
+
+
+def press_pad(window, x, y, action="click"):
+    """A click (or only "mousedown") at window pixel (x, y) on a key of the
+    on-screen keypad: the press is a key, waited for as keys are."""
+    xdotool("mousemove", "--window", str(window), str(x), str(y), action, "1")
+    _waits[window][1] += 1
+    sent = _waits[window][1]
+    until(f"the program to take the keypad's key at {x},{y}", lambda: (keys_taken(window) or 0) >= sent)
 
 
 def key_that_ends(window, name):
@@ -157,7 +215,7 @@ def press_close(window):
     _x11.XFlush(display)
 
 
-def ended(proc, within=3.0):
+def ended(proc, within=30.0):
     """The exit status once the program ends, or None if it is still running after `within` seconds."""
     try:
         return proc.wait(timeout=within)

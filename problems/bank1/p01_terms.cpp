@@ -13,23 +13,27 @@ struct Terms final : Problem {
 
 // ---- question ----------------------------------------------------------------
 void Terms::question() {
-    text(15, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
-    text(13, 32, 108, "   <varnel>"_sj);
-    text(15, 64, 144, "①　０より大きい数を　"_sj); boxed("問１"_sj, 80, 18); then(15, " という。"_sj);
-    text(15, 64, 180, "②　０より小さい数を "_sj); boxed("問２"_sj, 80, 18); then(15, " という。"_sj);
-    text(15, 64, 234, "③　「+」を"_sj); boxed("問３"_sj, 96, 18);
-    then(15, " 、「－」を"_sj); boxed("問4"_sj, 96, 18); then(15, " という。"_sj);
-    text(15, 64, 270, "④　整数には、正の整数、"_sj); boxed("問５"_sj, 48, 18); then(15, " 、負の整数がある。"_sj);
-    text(15, 64, 306, "⑤　正の整数｛1,2,3,…｝を、"_sj); boxed("問６"_sj, 64, 18); then(15, " ともいう。"_sj);
+    text(colour::question, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
+    text(colour::rule, 32, 108, "   <varnel>"_sj);
+    text(colour::question, 64, 144, "①　０より大きい数を　"_sj); boxed("問１"_sj, 80, 18);
+    then(colour::question, " という。"_sj);
+    text(colour::question, 64, 180, "②　０より小さい数を "_sj); boxed("問２"_sj, 80, 18);
+    then(colour::question, " という。"_sj);
+    text(colour::question, 64, 234, "③　「+」を"_sj); boxed("問３"_sj, 96, 18);
+    then(colour::question, " 、「－」を"_sj); boxed("問4"_sj, 96, 18); then(colour::question, " という。"_sj);
+    text(colour::question, 64, 270, "④　整数には、正の整数、"_sj); boxed("問５"_sj, 48, 18);
+    then(colour::question, " 、負の整数がある。"_sj);
+    text(colour::question, 64, 306, "⑤　正の整数｛1,2,3,…｝を、"_sj); boxed("問６"_sj, 64, 18);
+    then(colour::question, " ともいう。"_sj);
     key_pause();
 
     // The answers go into the boxes; the text after each box stays from the question.
-    text(15, 64, 144, "①　０より大きい数を　"_sj); boxed("正の数"_sj, 80, 18);
-    text(15, 64, 180, "②　０より小さい数を "_sj); boxed("負の数"_sj, 80, 18);
-    text(15, 64, 234, "③　「+」を"_sj); boxed("正の符号"_sj, 96, 18);
-    then(15, " 、「－」を"_sj); boxed("負の符号"_sj, 96, 18);
-    text(15, 64, 270, "④　整数には、正の整数、"_sj); boxed("０"_sj, 48, 18);
-    text(15, 64, 306, "⑤　正の整数｛1,2,3,…｝を、"_sj); boxed("自然数"_sj, 64, 18);
+    text(colour::question, 64, 144, "①　０より大きい数を　"_sj); boxed("正の数"_sj, 80, 18);
+    text(colour::question, 64, 180, "②　０より小さい数を "_sj); boxed("負の数"_sj, 80, 18);
+    text(colour::question, 64, 234, "③　「+」を"_sj); boxed("正の符号"_sj, 96, 18);
+    then(colour::question, " 、「－」を"_sj); boxed("負の符号"_sj, 96, 18);
+    text(colour::question, 64, 270, "④　整数には、正の整数、"_sj); boxed("０"_sj, 48, 18);
+    text(colour::question, 64, 306, "⑤　正の整数｛1,2,3,…｝を、"_sj); boxed("自然数"_sj, 64, 18);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------

@@ -24,9 +24,9 @@ void Temperatures::values() {
 
 // ---- question ----------------------------------------------------------------
 void Temperatures::question() {
-    text(15, 64, 72, "次の温度をいいなさい。"_sj);
-    text(15, 64, 99, "① 0℃より"_sj + num_text[1] + "℃　高い温度"_sj);
-    text(15, 64, 126, "② 0℃より"_sj + num_text[3] + "℃　低い温度"_sj);
+    text(colour::question, 64, 72, "次の温度をいいなさい。"_sj);
+    text(colour::question, 64, 99, "① 0℃より"_sj + num_text[1] + "℃　高い温度"_sj);
+    text(colour::question, 64, 126, "② 0℃より"_sj + num_text[3] + "℃　低い温度"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -44,12 +44,12 @@ void Temperatures::hint1() { thermometer(num[1]); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void Temperatures::hint2() {
-    text(13, 48, 288, "① "_sj + num_text[1] + "℃"_sj);
+    text(colour::answer, 48, 288, "① "_sj + num_text[1] + "℃"_sj);
     thermometer_column(num[2]);
 }
 
 // ---- answer ------------------------------------------------------------------
-void Temperatures::answer() { text(13, 48, 324, "② "_sj + num_text[2] + "℃"_sj); }
+void Temperatures::answer() { text(colour::answer, 48, 324, "② "_sj + num_text[2] + "℃"_sj); }
 
 Temperatures problem;
 

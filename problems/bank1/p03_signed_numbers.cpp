@@ -32,9 +32,9 @@ void SignedNumbers::values() {
 
 // ---- question ----------------------------------------------------------------
 void SignedNumbers::question() {
-    text(15, 64, 72, "次の数を、正の符号、負の符号をつけて表しなさい。"_sj);
-    text(15, 64, 99, "① 0より"_sj + num_text[11] + " 大きい数"_sj);
-    text(15, 64, 144, "② 0より"_sj + frac_text[1] + " 小さい数"_sj);
+    text(colour::question, 64, 72, "次の数を、正の符号、負の符号をつけて表しなさい。"_sj);
+    text(colour::question, 64, 99, "① 0より"_sj + num_text[11] + " 大きい数"_sj);
+    text(colour::question, 64, 144, "② 0より"_sj + frac_text[1] + " 小さい数"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -52,12 +52,12 @@ void SignedNumbers::hint1() { thermometer(num[1]); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void SignedNumbers::hint2() {
-    text(13, 48, 288, "① +"_sj + num_text[11]);
+    text(colour::answer, 48, 288, "① +"_sj + num_text[11]);
     thermometer_column(num[2]);   // a small negative value, just below 0 ℃
 }
 
 // ---- answer ------------------------------------------------------------------
-void SignedNumbers::answer() { text(13, 48, 324, "② "_sj + frac_text[2]); }
+void SignedNumbers::answer() { text(colour::answer, 48, 324, "② "_sj + frac_text[2]); }
 
 SignedNumbers problem;
 

@@ -57,16 +57,16 @@ void NaturalNumbers::fixups() {
 
 // ---- question ----------------------------------------------------------------
 void NaturalNumbers::question() {
-    text(15, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
-    text(15, 64, 108, "①　次の数の中で自然数を書きなさい。"_sj);
-    text(15, 64, 144, "②　次の数の中で整数を書きなさい。 "_sj);
-    text(15, 64, 180, aux_text[1] + " , " + aux_text[2] + " , " + aux_text[3] + " , " + aux_text[4] + " , " +
+    text(colour::question, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
+    text(colour::question, 64, 108, "①　次の数の中で自然数を書きなさい。"_sj);
+    text(colour::question, 64, 144, "②　次の数の中で整数を書きなさい。 "_sj);
+    text(colour::question, 64, 180, aux_text[1] + " , " + aux_text[2] + " , " + aux_text[3] + " , " + aux_text[4] + " , " +
                           aux_text[5] + " , ");
-    text(15, 64, 234, aux_text[6] + " , " + aux_text[7] + " , " + aux_text[8] + " , " + aux_text[9]);
+    text(colour::question, 64, 234, aux_text[6] + " , " + aux_text[7] + " , " + aux_text[8] + " , " + aux_text[9]);
     key_pause();
 
-    text(13, 64, 288, "①　自然数…"_sj + num_text[1] + " , " + num_text[2]);
-    text(13, 64, 342, "②　整数…"_sj + num_text[1] + " , " + num_text[2] + " , " + num_text[3] + " , " +
+    text(colour::answer, 64, 288, "①　自然数…"_sj + num_text[1] + " , " + num_text[2]);
+    text(colour::answer, 64, 342, "②　整数…"_sj + num_text[1] + " , " + num_text[2] + " , " + num_text[3] + " , " +
                           num_text[4] + " , " + num_text[5]);
 }
 

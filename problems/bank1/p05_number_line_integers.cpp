@@ -24,7 +24,7 @@ void NumberLineIntegers::values() {
 
 // ---- question ----------------------------------------------------------------
 void NumberLineIntegers::question() {
-    text(15, 64, 72, "数直線上で、A,Bにあたる数をいいなさい。"_sj);
+    text(colour::question, 64, 72, "数直線上で、A,Bにあたる数をいいなさい。"_sj);
     number_line();
     number_line_point(1);
     number_line_point(2);
@@ -41,16 +41,16 @@ void NumberLineIntegers::answers() {
 }
 
 // ---- hint 1 ------------------------------------------------------------------
-void NumberLineIntegers::hint1() { text(15, 32, 144, "正の数…０より右の方に表される数"_sj); }
+void NumberLineIntegers::hint1() { text(colour::hint, 32, 144, "正の数…０より右の方に表される数"_sj); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void NumberLineIntegers::hint2() {
-    text(15, 32, 180, "負の数…０より左の方に表される数（-をつける）"_sj);
-    text(13, 128, 252, "A…"_sj + num_text[1]);
+    text(colour::hint, 32, 180, "負の数…０より左の方に表される数（-をつける）"_sj);
+    text(colour::answer, 128, 252, "A…"_sj + num_text[1]);
 }
 
 // ---- answer ------------------------------------------------------------------
-void NumberLineIntegers::answer() { text(13, 288, 252, "B…"_sj + num_text[2]); }
+void NumberLineIntegers::answer() { text(colour::answer, 288, 252, "B…"_sj + num_text[2]); }
 
 NumberLineIntegers problem;
 

@@ -25,7 +25,7 @@ void NumberLineHalves::values() {
 
 // ---- question ----------------------------------------------------------------
 void NumberLineHalves::question() {
-    text(15, 64, 72, "数直線上で、C,Dにあたる数をいいなさい。"_sj);
+    text(colour::question, 64, 72, "数直線上で、C,Dにあたる数をいいなさい。"_sj);
     number_line();
     number_line_point(3);
     number_line_point(4);
@@ -43,18 +43,18 @@ void NumberLineHalves::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void NumberLineHalves::hint1() {
-    text(15, 32, 144, "正の数…０より右の方に表される数"_sj);
-    text(15, 32, 180, "数と数のまん中は0.5"_sj);
+    text(colour::hint, 32, 144, "正の数…０より右の方に表される数"_sj);
+    text(colour::hint, 32, 180, "数と数のまん中は0.5"_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void NumberLineHalves::hint2() {
-    text(15, 32, 216, "負の数…０より左の方に表される数（-をつける）"_sj);
-    text(13, 128, 279, "C…"_sj + num_text[3]);
+    text(colour::hint, 32, 216, "負の数…０より左の方に表される数（-をつける）"_sj);
+    text(colour::answer, 128, 279, "C…"_sj + num_text[3]);
 }
 
 // ---- answer ------------------------------------------------------------------
-void NumberLineHalves::answer() { text(13, 288, 279, "D…"_sj + num_text[4]); }
+void NumberLineHalves::answer() { text(colour::answer, 288, 279, "D…"_sj + num_text[4]); }
 
 NumberLineHalves problem;
 

@@ -38,8 +38,8 @@ void PlacingNumbers::fixups() {
 // ---- question ----------------------------------------------------------------
 // The pupil draws first; after a key the solution appears on the program's number line.
 void PlacingNumbers::question() {
-    text(15, 64, 72, "数直線をノートにかき、その数直線上に次の数を表しなさい。"_sj);
-    text(15, 64, 108, num_text[1] + " , " + num_text[2] + " , " + num_text[3] + " , " + num_text[4] + " , " +
+    text(colour::question, 64, 72, "数直線をノートにかき、その数直線上に次の数を表しなさい。"_sj);
+    text(colour::question, 64, 108, num_text[1] + " , " + num_text[2] + " , " + num_text[3] + " , " + num_text[4] + " , " +
                           num_text[5]);
     number_line();
     key_pause();
@@ -59,10 +59,10 @@ Text PlacingNumbers::prompt() { return self_check_prompt(); }
 // the plain number texts (one byte a character) are centred over theirs.
 void PlacingNumbers::placed_point(int i) {
     float x = x_on_number_line(num[i]);
-    circle(x, fig_y[31], 4, 9);
+    circle(x, fig_y[31], 4, colour::point);
     float y = (i == 2 || i == 5) ? fig_y[31] - 63 : fig_y[31] - 27;
     float left = i == 5 ? x - 24 : x - 8 * static_cast<float>(num_text[i].size());
-    text(15, left, y, num_text[i]);
+    text(colour::question, left, y, num_text[i]);
 }
 
 PlacingNumbers problem;

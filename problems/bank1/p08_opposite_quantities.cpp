@@ -31,13 +31,17 @@ void OppositeQuantities::values() {
 
 // ---- question ----------------------------------------------------------------
 void OppositeQuantities::question() {
-    text(15, 64, 72, "次の"_sj); raised_box(""); then(15, " にあてはまる数を答えなさい。"_sj);
-    text(15, 64, 99, "① "_sj + num_text[1] + "円の収入を +"_sj + num_text[1] + "円と表すとき、"_sj);
-    text(15, 96, 126, num_text[2] + "円の支出は、"_sj); raised_box("①"_sj); then(15, " 円と表される。"_sj);
-    text(15, 64, 162, "② "_sj + num_text[11] + "km東へ移動することを +"_sj + num_text[11] + "kmと表すとき、"_sj);
-    text(15, 96, 189, num_text[12] + "km西へ移動することは、"_sj); raised_box("②"_sj); then(15, " kmと表される。"_sj);
-    text(15, 64, 225, "③ "_sj + num_text[21] + "円の利益を +"_sj + num_text[21] + "円と表すとき、"_sj);
-    text(15, 96, 252, num_text[22] + "円の損失は、"_sj); raised_box("③"_sj); then(15, " 円と表される。"_sj);
+    text(colour::question, 64, 72, "次の"_sj); raised_box("");
+    then(colour::question, " にあてはまる数を答えなさい。"_sj);
+    text(colour::question, 64, 99, "① "_sj + num_text[1] + "円の収入を +"_sj + num_text[1] + "円と表すとき、"_sj);
+    text(colour::question, 96, 126, num_text[2] + "円の支出は、"_sj); raised_box("①"_sj);
+    then(colour::question, " 円と表される。"_sj);
+    text(colour::question, 64, 162, "② "_sj + num_text[11] + "km東へ移動することを +"_sj + num_text[11] + "kmと表すとき、"_sj);
+    text(colour::question, 96, 189, num_text[12] + "km西へ移動することは、"_sj); raised_box("②"_sj);
+    then(colour::question, " kmと表される。"_sj);
+    text(colour::question, 64, 225, "③ "_sj + num_text[21] + "円の利益を +"_sj + num_text[21] + "円と表すとき、"_sj);
+    text(colour::question, 96, 252, num_text[22] + "円の損失は、"_sj); raised_box("③"_sj);
+    then(colour::question, " 円と表される。"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -55,17 +59,18 @@ void OppositeQuantities::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void OppositeQuantities::hint1() {
-    text(15, 64, 342, "① 収入が+ だから　支出は-となり、"_sj); then(13, num_text[3] + "円"_sj);
+    text(colour::hint, 64, 342, "① 収入が+ だから　支出は-となり、"_sj); then(colour::answer, num_text[3] + "円"_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void OppositeQuantities::hint2() {
-    text(15, 64, 396, "② 東への移動が+ だから　西への移動は-となり、"_sj); then(13, num_text[13] + "km");
+    text(colour::hint, 64, 396, "② 東への移動が+ だから　西への移動は-となり、"_sj);
+    then(colour::answer, num_text[13] + "km");
 }
 
 // ---- answer ------------------------------------------------------------------
 void OppositeQuantities::answer() {
-    text(15, 64, 450, "③ 利益が+ だから　損失は-となり、"_sj); then(13, num_text[23] + "円"_sj);
+    text(colour::hint, 64, 450, "③ 利益が+ だから　損失は-となり、"_sj); then(colour::answer, num_text[23] + "円"_sj);
 }
 
 // ---- figure ------------------------------------------------------------------

@@ -32,9 +32,9 @@ void Weights::fixups() {
 
 // ---- question ----------------------------------------------------------------
 void Weights::question() {
-    text(15, 64, 72, "下の表は、5人の生徒の体重が５６kgより"_sj);
-    text(15, 64, 99, "どれだけ重いかを示したものです。"_sj);
-    text(15, 64, 126, "①②にあてはまる数を答えなさい。"_sj);
+    text(colour::question, 64, 72, "下の表は、5人の生徒の体重が５６kgより"_sj);
+    text(colour::question, 64, 99, "どれだけ重いかを示したものです。"_sj);
+    text(colour::question, 64, 126, "①②にあてはまる数を答えなさい。"_sj);
     weight_table();
 }
 
@@ -49,17 +49,19 @@ void Weights::answers() {
 }
 
 // ---- hint 1 ------------------------------------------------------------------
-void Weights::hint1() { text(15, 528, 90, "①　56kgより "_sj + num_text[3] + "kg 重いから "_sj); }
+void Weights::hint1() { text(colour::hint, 528, 90, "①　56kgより "_sj + num_text[3] + "kg 重いから "_sj); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void Weights::hint2() {
-    text(15, 560, 126, "56+" + num_text[3] + "=" + num_text[2] + " となり "_sj); then(13, num_text[2] + "kg");
+    text(colour::hint, 560, 126, "56+" + num_text[3] + "=" + num_text[2] + " となり "_sj);
+    then(colour::answer, num_text[2] + "kg");
 }
 
 // ---- answer ------------------------------------------------------------------
 void Weights::answer() {
-    text(15, 528, 180, "②　56kgより "_sj + num_text[6] + "kg 軽いから "_sj);
-    text(15, 560, 216, "56-" + num_text[6] + "=" + num_text[5] + " となり "_sj); then(13, num_text[5] + "kg");
+    text(colour::hint, 528, 180, "②　56kgより "_sj + num_text[6] + "kg 軽いから "_sj);
+    text(colour::hint, 560, 216, "56-" + num_text[6] + "=" + num_text[5] + " となり "_sj);
+    then(colour::answer, num_text[5] + "kg");
 }
 
 Weights problem;

@@ -32,9 +32,9 @@ void WeightDifferences::fixups() {
 
 // ---- question ----------------------------------------------------------------
 void WeightDifferences::question() {
-    text(15, 64, 72, "下の表は、5人の生徒の体重が５６kgより"_sj);
-    text(15, 64, 99, "どれだけ重いかを示したものです。"_sj);
-    text(15, 64, 126, "③④⑤にあてはまる数を答えなさい。"_sj);
+    text(colour::question, 64, 72, "下の表は、5人の生徒の体重が５６kgより"_sj);
+    text(colour::question, 64, 99, "どれだけ重いかを示したものです。"_sj);
+    text(colour::question, 64, 126, "③④⑤にあてはまる数を答えなさい。"_sj);
     weight_table();
 }
 
@@ -53,20 +53,22 @@ void WeightDifferences::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void WeightDifferences::hint1() {
-    text(15, 528, 90, "③　"_sj + num_text[8] + "-56=" + num_text[9] + "　で "_sj);
-    text(15, 528, 126, "  　56kgより "_sj + num_text[9] + "kg 重いから "_sj); then(13, num_text[7]);
+    text(colour::hint, 528, 90, "③　"_sj + num_text[8] + "-56=" + num_text[9] + "　で "_sj);
+    text(colour::hint, 528, 126, "  　56kgより "_sj + num_text[9] + "kg 重いから "_sj);
+    then(colour::answer, num_text[7]);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void WeightDifferences::hint2() {
-    text(15, 528, 180, "④　"_sj + num_text[11] + "-56=" + num_text[12] + "　で "_sj);
-    text(15, 528, 216, "  　56kgちょうどだから "_sj); then(13, num_text[10]);
+    text(colour::hint, 528, 180, "④　"_sj + num_text[11] + "-56=" + num_text[12] + "　で "_sj);
+    text(colour::hint, 528, 216, "  　56kgちょうどだから "_sj); then(colour::answer, num_text[10]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void WeightDifferences::answer() {
-    text(15, 528, 270, "⑤　56-"_sj + num_text[14] + "=" + num_text[15] + "　で "_sj);
-    text(15, 528, 306, "  　56kgより "_sj + num_text[15] + "kg 軽いから "_sj); then(13, num_text[13]);
+    text(colour::hint, 528, 270, "⑤　56-"_sj + num_text[14] + "=" + num_text[15] + "　で "_sj);
+    text(colour::hint, 528, 306, "  　56kgより "_sj + num_text[15] + "kg 軽いから "_sj);
+    then(colour::answer, num_text[13]);
 }
 
 WeightDifferences problem;

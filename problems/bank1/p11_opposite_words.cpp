@@ -30,13 +30,13 @@ void OppositeWords::values() {
 
 // ---- question ----------------------------------------------------------------
 void OppositeWords::question() {
-    text(15, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
-    text(13, 64, 108, "つぎのことがらを、正の数は負の数をつかって、"_sj);
-    text(13, 64, 135, "負の数は正の数を使って表しなさい。"_sj);
-    text(15, 64, 171, "①　+"_sj + num_text[1] + "個 少ない　"_sj);
-    text(15, 64, 198, "②　+"_sj + num_text[4] + "kg 軽い　"_sj);
-    text(15, 64, 225, "③　"_sj + num_text[7] + "円 の赤字　"_sj);
-    text(15, 64, 252, "④　"_sj + num_text[10] + " 小さい　"_sj);
+    text(colour::question, 64, 72, "次の問題と答えをノートに書きなさい。"_sj);
+    text(colour::rule, 64, 108, "つぎのことがらを、正の数は負の数をつかって、"_sj);
+    text(colour::rule, 64, 135, "負の数は正の数を使って表しなさい。"_sj);
+    text(colour::question, 64, 171, "①　+"_sj + num_text[1] + "個 少ない　"_sj);
+    text(colour::question, 64, 198, "②　+"_sj + num_text[4] + "kg 軽い　"_sj);
+    text(colour::question, 64, 225, "③　"_sj + num_text[7] + "円 の赤字　"_sj);
+    text(colour::question, 64, 252, "④　"_sj + num_text[10] + " 小さい　"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -48,24 +48,24 @@ Text OppositeWords::prompt() { return "ヒントなら０、解答なら１、�
 
 // ---- hint 1 ------------------------------------------------------------------
 void OppositeWords::hint1() {
-    text(13, 528, 90, "「+」は「-」に、「-」は「+」にかえる。"_sj);
-    text(13, 528, 117, "反対のことばにかえる。（例「長い」は「短い」に） "_sj);
+    text(colour::rule, 528, 90, "「+」は「-」に、「-」は「+」にかえる。"_sj);
+    text(colour::rule, 528, 117, "反対のことばにかえる。（例「長い」は「短い」に） "_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void OppositeWords::hint2() {
-    text(11, 528, 153, "「少ない」→「多い」　 "_sj);
-    text(11, 528, 180, "「軽い」→「重い」　 "_sj);
-    text(11, 528, 207, "「赤字」→「黒字」　 "_sj);
-    text(11, 528, 234, "「小さい」→「大きい」　 "_sj);
+    text(colour::example, 528, 153, "「少ない」→「多い」　 "_sj);
+    text(colour::example, 528, 180, "「軽い」→「重い」　 "_sj);
+    text(colour::example, 528, 207, "「赤字」→「黒字」　 "_sj);
+    text(colour::example, 528, 234, "「小さい」→「大きい」　 "_sj);
 }
 
 // ---- answer ------------------------------------------------------------------
 void OppositeWords::answer() {
-    text(13, 64, 324, "①　"_sj + num_text[2] + "個 多い　"_sj);
-    text(13, 64, 351, "②　"_sj + num_text[5] + "kg 重い　"_sj);
-    text(13, 64, 378, "③　+"_sj + num_text[8] + "円 の黒字　"_sj);
-    text(13, 64, 405, "④　+"_sj + num_text[11] + " 大きい　"_sj);
+    text(colour::answer, 64, 324, "①　"_sj + num_text[2] + "個 多い　"_sj);
+    text(colour::answer, 64, 351, "②　"_sj + num_text[5] + "kg 重い　"_sj);
+    text(colour::answer, 64, 378, "③　+"_sj + num_text[8] + "円 の黒字　"_sj);
+    text(colour::answer, 64, 405, "④　+"_sj + num_text[11] + " 大きい　"_sj);
 }
 
 OppositeWords problem;

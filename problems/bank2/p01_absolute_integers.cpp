@@ -27,8 +27,8 @@ void AbsoluteIntegers::fixups() { absolute_value_fixups(); }
 
 // ---- question ----------------------------------------------------------------
 void AbsoluteIntegers::question() {
-    text(15, 64, 72, "次の数の絶対値をいいなさい。"_sj);
-    text(15, 64, 108, "① "_sj + num_text[1] + "  ② +"_sj + num_text[2]);
+    text(colour::question, 64, 72, "次の数の絶対値をいいなさい。"_sj);
+    text(colour::question, 64, 108, "① "_sj + num_text[1] + "  ② +"_sj + num_text[2]);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -41,23 +41,23 @@ void AbsoluteIntegers::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void AbsoluteIntegers::hint1() {
-    text(13, 48, 162, "絶対値は、数直線上で、０からの距離　"_sj);
+    text(colour::rule, 48, 162, "絶対値は、数直線上で、０からの距離　"_sj);
     fig_y[31] = 160;
     span_to_left(num_text[1]);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void AbsoluteIntegers::hint2() {
-    text(15, 48, 189, "①　"_sj + num_text[1] + "　の絶対値は、"_sj);
-    then(13, num_text[11]);
+    text(colour::hint, 48, 189, "①　"_sj + num_text[1] + "　の絶対値は、"_sj);
+    then(colour::answer, num_text[11]);
     fig_y[31] = 160 + 64;   // one figure below the first hint's, however the hints were reached
     span_to_right(num_text[2]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void AbsoluteIntegers::answer() {
-    text(15, 48, 225, "②　+"_sj + num_text[2] + "　の絶対値は、"_sj);
-    then(13, num_text[12]);
+    text(colour::hint, 48, 225, "②　+"_sj + num_text[2] + "　の絶対値は、"_sj);
+    then(colour::answer, num_text[12]);
 }
 
 AbsoluteIntegers problem;

@@ -27,8 +27,8 @@ void AbsoluteFractions::fixups() { absolute_value_fixups(); }
 
 // ---- question ----------------------------------------------------------------
 void AbsoluteFractions::question() {
-    text(15, 64, 72, "次の数の絶対値をいいなさい。"_sj);
-    text(15, 64, 108, "① "_sj + num_text[3] + "  ② +"_sj + num_text[4] + "  ③ "_sj + num_text[5]);
+    text(colour::question, 64, 72, "次の数の絶対値をいいなさい。"_sj);
+    text(colour::question, 64, 108, "① "_sj + num_text[3] + "  ② +"_sj + num_text[4] + "  ③ "_sj + num_text[5]);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -42,26 +42,26 @@ void AbsoluteFractions::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void AbsoluteFractions::hint1() {
-    text(13, 48, 162, "絶対値は、数直線上で、０からの距離　"_sj);
+    text(colour::rule, 48, 162, "絶対値は、数直線上で、０からの距離　"_sj);
     fig_y[31] = 160;
     span_to_left(num_text[3]);
-    text(15, 48, 198, "①　"_sj + num_text[3] + "　の絶対値は、"_sj);
-    then(13, num_text[13]);
+    text(colour::hint, 48, 198, "①　"_sj + num_text[3] + "　の絶対値は、"_sj);
+    then(colour::answer, num_text[13]);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 // Each figure sits 64 dots below the one before, however the hints were reached.
 void AbsoluteFractions::hint2() {
-    text(15, 48, 252, "②　"_sj + num_text[4] + "　の絶対値は、"_sj);
-    then(13, num_text[14]);
+    text(colour::hint, 48, 252, "②　"_sj + num_text[4] + "　の絶対値は、"_sj);
+    then(colour::answer, num_text[14]);
     fig_y[31] = 160 + 64;
     span_to_right(num_text[4]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void AbsoluteFractions::answer() {
-    text(15, 48, 306, "③　"_sj + num_text[5] + "　の絶対値は、"_sj);
-    then(13, num_text[15]);
+    text(colour::hint, 48, 306, "③　"_sj + num_text[5] + "　の絶対値は、"_sj);
+    then(colour::answer, num_text[15]);
     fig_y[31] = 160 + 64 + 64;
     span_to_left(num_text[5]);
 }

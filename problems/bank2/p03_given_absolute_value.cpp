@@ -25,7 +25,7 @@ void GivenAbsoluteValue::values() {
 
 // ---- question ----------------------------------------------------------------
 void GivenAbsoluteValue::question() {
-    text(15, 64, 72, "①　絶対値が "_sj + num_text[1] + " である数を求めなさい。"_sj);
+    text(colour::question, 64, 72, "①　絶対値が "_sj + num_text[1] + " である数を求めなさい。"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -41,7 +41,7 @@ void GivenAbsoluteValue::answers() {
 Text GivenAbsoluteValue::prompt() { return "+-をつけ、小さい順に入力。間は,でくぎる。"_sj; }
 
 // ---- hint 1 ------------------------------------------------------------------
-void GivenAbsoluteValue::hint1() { text(15, 48, 162, "①絶対値は数直線上で、０からの距離　"_sj); }
+void GivenAbsoluteValue::hint1() { text(colour::hint, 48, 162, "①絶対値は数直線上で、０からの距離　"_sj); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void GivenAbsoluteValue::hint2() {
@@ -50,7 +50,7 @@ void GivenAbsoluteValue::hint2() {
 }
 
 // ---- answer ------------------------------------------------------------------
-void GivenAbsoluteValue::answer() { text(13, 48, 252, "答え…"_sj + expected(1, 1)); }
+void GivenAbsoluteValue::answer() { text(colour::answer, 48, 252, "答え…"_sj + expected(1, 1)); }
 
 GivenAbsoluteValue problem;
 

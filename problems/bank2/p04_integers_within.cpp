@@ -25,7 +25,7 @@ void IntegersWithin::values() {
 
 // ---- question ----------------------------------------------------------------
 void IntegersWithin::question() {
-    text(15, 64, 72, "①　絶対値が "_sj + num_text[2] + " 以下である整数を求めなさい。"_sj);
+    text(colour::question, 64, 72, "①　絶対値が "_sj + num_text[2] + " 以下である整数を求めなさい。"_sj);
 }
 
 // ---- answer layout and accepted answers ----------------------------------------
@@ -45,7 +45,7 @@ void IntegersWithin::answers() {
 Text IntegersWithin::prompt() { return "+-をつけ、小さい順に入力。間は,でくぎる。"_sj; }
 
 // ---- hint 1 ------------------------------------------------------------------
-void IntegersWithin::hint1() { text(15, 48, 162, "絶対値は数直線上で、０からの距離　だから　"_sj); }
+void IntegersWithin::hint1() { text(colour::hint, 48, 162, "絶対値は数直線上で、０からの距離　だから　"_sj); }
 
 // ---- hint 2 ------------------------------------------------------------------
 void IntegersWithin::hint2() {
@@ -53,11 +53,11 @@ void IntegersWithin::hint2() {
     // figure was left: the hint never drifts down the screen when repeated.
     fig_y[31] = 160 + 128;
     two_hops_with_total(num_text[2]);
-    text(15, 48, 216, "　緑の点線内にある整数を求める。"_sj);
+    text(colour::hint, 48, 216, "　緑の点線内にある整数を求める。"_sj);
 }
 
 // ---- answer ------------------------------------------------------------------
-void IntegersWithin::answer() { text(13, 48, 252, expected(1, 1)); }
+void IntegersWithin::answer() { text(colour::answer, 48, 252, expected(1, 1)); }
 
 IntegersWithin problem;
 

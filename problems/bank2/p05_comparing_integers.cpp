@@ -23,7 +23,7 @@ void ComparingIntegers::values() { comparison_values(); }
 
 // ---- question ----------------------------------------------------------------
 void ComparingIntegers::question() {
-    text(15, 64, 72, "数の大小を不等号で表しなさい。"_sj);
+    text(colour::question, 64, 72, "数の大小を不等号で表しなさい。"_sj);
     row(1, "①"_sj);
     row(2, "②"_sj);
     row(3, "③"_sj);
@@ -41,7 +41,7 @@ void ComparingIntegers::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void ComparingIntegers::hint1() {
-    text(15, 64, 360, "数直線上で、右にある数が大きい。"_sj);
+    text(colour::hint, 64, 360, "数直線上で、右にある数が大きい。"_sj);
     row(1, expected(1, 1));
     number_line_two_points(128, num[1], signed_text(num[1]), num[2], signed_text(num[2]));
 }

@@ -27,7 +27,7 @@ void ComparingFractions::values() {
 
 // ---- question ----------------------------------------------------------------
 void ComparingFractions::question() {
-    text(15, 64, 72, "数の大小を不等号で表しなさい。"_sj);
+    text(colour::question, 64, 72, "数の大小を不等号で表しなさい。"_sj);
     row(1, "①"_sj);
     row(2, "②"_sj);
 }
@@ -42,7 +42,7 @@ void ComparingFractions::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void ComparingFractions::hint1() {
-    text(15, 64, 270, "数直線上で、右にある数が大きい。"_sj);
+    text(colour::hint, 64, 270, "数直線上で、右にある数が大きい。"_sj);
     number_line_two_points(128, num[10], num_text[10], num[11], num_text[11]);
 }
 
@@ -57,7 +57,7 @@ void ComparingFractions::hint2() {
 void ComparingFractions::answer() {
     Text sizes = frac_text[3] + " が "_sj + frac_text[4] +
                  (num[14] < num[13] ? " より小さい"_sj : " より大きい"_sj);
-    text(13, 64, 324, sizes + "から"_sj);
+    text(colour::answer, 64, 324, sizes + "から"_sj);
     row(2, expected(2, 1));
 }
 

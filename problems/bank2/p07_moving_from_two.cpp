@@ -22,9 +22,9 @@ void MovingFromTwo::values() { moving_values(); }
 
 // ---- question ----------------------------------------------------------------
 void MovingFromTwo::question() {
-    text(15, 64, 72, "次の数を求めなさい。"_sj);
-    text(15, 96, 108, "① "_sj + num_text[1] + "より "_sj + num_text[3] + "大きい数"_sj);
-    text(15, 96, 144, "② "_sj + num_text[1] + "より "_sj + num_text[3] + "小さい数"_sj);
+    text(colour::question, 64, 72, "次の数を求めなさい。"_sj);
+    text(colour::question, 96, 108, "① "_sj + num_text[1] + "より "_sj + num_text[3] + "大きい数"_sj);
+    text(colour::question, 96, 144, "② "_sj + num_text[1] + "より "_sj + num_text[3] + "小さい数"_sj);
     number_line_with_point(256, num[1]);
 }
 
@@ -39,21 +39,21 @@ void MovingFromTwo::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void MovingFromTwo::hint1() {
-    text(15, 64, 324, "① 数直線上で、"_sj + num_text[1] + "から右に"_sj + num_text[3] + "進んだ数　"_sj);
+    text(colour::hint, 64, 324, "① 数直線上で、"_sj + num_text[1] + "から右に"_sj + num_text[3] + "進んだ数　"_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 // The move on the question's line, and a fresh line for the answer's move.
 void MovingFromTwo::hint2() {
-    text(13, 96, 360, "答え…"_sj + num_text[4]);
+    text(colour::answer, 96, 360, "答え…"_sj + num_text[4]);
     hop_from_point(256, num[1], num[3], num_text[3]);
     number_line_with_point(384, num[1]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void MovingFromTwo::answer() {
-    text(15, 64, 414, "② 数直線上で、"_sj + num_text[1] + "から左に"_sj + num_text[3] + "進んだ数　 "_sj);
-    text(13, 96, 450, "答え…"_sj + num_text[5]);
+    text(colour::hint, 64, 414, "② 数直線上で、"_sj + num_text[1] + "から左に"_sj + num_text[3] + "進んだ数　 "_sj);
+    text(colour::answer, 96, 450, "答え…"_sj + num_text[5]);
     hop_from_point(384, num[1], -num[3], num_text[3]);
 }
 

@@ -22,9 +22,9 @@ void MovingFromMinusTwo::values() { moving_values(); }
 
 // ---- question ----------------------------------------------------------------
 void MovingFromMinusTwo::question() {
-    text(15, 64, 72, "次の数を求めなさい。"_sj);
-    text(15, 96, 108, "① "_sj + num_text[2] + "より "_sj + num_text[6] + "大きい数"_sj);
-    text(15, 96, 144, "② "_sj + num_text[2] + "より "_sj + num_text[6] + "小さい数"_sj);
+    text(colour::question, 64, 72, "次の数を求めなさい。"_sj);
+    text(colour::question, 96, 108, "① "_sj + num_text[2] + "より "_sj + num_text[6] + "大きい数"_sj);
+    text(colour::question, 96, 144, "② "_sj + num_text[2] + "より "_sj + num_text[6] + "小さい数"_sj);
     number_line_with_point(256, num[2]);
 }
 
@@ -38,20 +38,20 @@ void MovingFromMinusTwo::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void MovingFromMinusTwo::hint1() {
-    text(15, 64, 324, "① 数直線上で、"_sj + num_text[2] + "から右に"_sj + num_text[6] + "進んだ数　"_sj);
+    text(colour::hint, 64, 324, "① 数直線上で、"_sj + num_text[2] + "から右に"_sj + num_text[6] + "進んだ数　"_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void MovingFromMinusTwo::hint2() {
-    text(13, 96, 360, "答え…"_sj + num_text[7]);
+    text(colour::answer, 96, 360, "答え…"_sj + num_text[7]);
     hop_from_point(256, num[2], num[6], num_text[6]);
     number_line_with_point(384, num[2]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void MovingFromMinusTwo::answer() {
-    text(15, 64, 414, "② 数直線上で、"_sj + num_text[2] + "から左に"_sj + num_text[6] + "進んだ数　 "_sj);
-    text(13, 96, 450, "答え…"_sj + num_text[8]);
+    text(colour::hint, 64, 414, "② 数直線上で、"_sj + num_text[2] + "から左に"_sj + num_text[6] + "進んだ数　 "_sj);
+    text(colour::answer, 96, 450, "答え…"_sj + num_text[8]);
     hop_from_point(384, num[2], -num[6], num_text[6]);
 }
 

@@ -22,9 +22,9 @@ void NegativeMoveFromTwo::values() { moving_values(); }
 
 // ---- question ----------------------------------------------------------------
 void NegativeMoveFromTwo::question() {
-    text(15, 64, 72, "次の数を求めなさい。"_sj);
-    text(15, 96, 108, "① "_sj + num_text[1] + "より -"_sj + num_text[3] + "大きい数"_sj);
-    text(15, 96, 144, "② "_sj + num_text[1] + "より -"_sj + num_text[3] + "小さい数"_sj);
+    text(colour::question, 64, 72, "次の数を求めなさい。"_sj);
+    text(colour::question, 96, 108, "① "_sj + num_text[1] + "より -"_sj + num_text[3] + "大きい数"_sj);
+    text(colour::question, 96, 144, "② "_sj + num_text[1] + "より -"_sj + num_text[3] + "小さい数"_sj);
     number_line_with_point(256, num[1]);
 }
 
@@ -38,26 +38,26 @@ void NegativeMoveFromTwo::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void NegativeMoveFromTwo::hint1() {
-    text(15, 64, 306, "① "_sj + num_text[1] + "より -"_sj + num_text[3] + "大きい数は、"_sj);
-    then(13, num_text[1] + "より "_sj + num_text[3] + "小さい数"_sj);
-    then(15, "　だから "_sj);
+    text(colour::hint, 64, 306, "① "_sj + num_text[1] + "より -"_sj + num_text[3] + "大きい数は、"_sj);
+    then(colour::answer, num_text[1] + "より "_sj + num_text[3] + "小さい数"_sj);
+    then(colour::hint, "　だから "_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void NegativeMoveFromTwo::hint2() {
-    text(15, 96, 333, "数直線上で、"_sj + num_text[1] + "から左に"_sj + num_text[3] + "進んだ数で　"_sj);
-    then(13, num_text[5]);
+    text(colour::hint, 96, 333, "数直線上で、"_sj + num_text[1] + "から左に"_sj + num_text[3] + "進んだ数で　"_sj);
+    then(colour::answer, num_text[5]);
     hop_from_point(256, num[1], -num[3], num_text[3]);
     number_line_with_point(384, num[1]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void NegativeMoveFromTwo::answer() {
-    text(15, 64, 369, "② "_sj + num_text[1] + "より -"_sj + num_text[3] + "小さい数は、"_sj);
-    then(13, num_text[1] + "より "_sj + num_text[3] + "大きい数"_sj);
-    then(15, "　だから "_sj);
-    text(15, 96, 396, "数直線上で、"_sj + num_text[1] + "から右に"_sj + num_text[3] + "進んだ数で　"_sj);
-    then(13, num_text[4]);
+    text(colour::hint, 64, 369, "② "_sj + num_text[1] + "より -"_sj + num_text[3] + "小さい数は、"_sj);
+    then(colour::answer, num_text[1] + "より "_sj + num_text[3] + "大きい数"_sj);
+    then(colour::hint, "　だから "_sj);
+    text(colour::hint, 96, 396, "数直線上で、"_sj + num_text[1] + "から右に"_sj + num_text[3] + "進んだ数で　"_sj);
+    then(colour::answer, num_text[4]);
     hop_from_point(384, num[1], num[3], num_text[3]);
 }
 

@@ -22,9 +22,9 @@ void NegativeMoveFromMinusTwo::values() { moving_values(); }
 
 // ---- question ----------------------------------------------------------------
 void NegativeMoveFromMinusTwo::question() {
-    text(15, 64, 72, "次の数を求めなさい。"_sj);
-    text(15, 96, 108, "① "_sj + num_text[2] + "より -"_sj + num_text[6] + "大きい数"_sj);
-    text(15, 96, 144, "② "_sj + num_text[2] + "より -"_sj + num_text[6] + "小さい数"_sj);
+    text(colour::question, 64, 72, "次の数を求めなさい。"_sj);
+    text(colour::question, 96, 108, "① "_sj + num_text[2] + "より -"_sj + num_text[6] + "大きい数"_sj);
+    text(colour::question, 96, 144, "② "_sj + num_text[2] + "より -"_sj + num_text[6] + "小さい数"_sj);
     number_line_with_point(256, num[2]);
 }
 
@@ -38,26 +38,26 @@ void NegativeMoveFromMinusTwo::answers() {
 
 // ---- hint 1 ------------------------------------------------------------------
 void NegativeMoveFromMinusTwo::hint1() {
-    text(15, 64, 216, "① "_sj + num_text[2] + "より -"_sj + num_text[6] + "大きい数は、"_sj);
-    then(13, num_text[2] + "より "_sj + num_text[6] + "小さい数"_sj);
-    then(15, "　だから "_sj);
+    text(colour::hint, 64, 216, "① "_sj + num_text[2] + "より -"_sj + num_text[6] + "大きい数は、"_sj);
+    then(colour::answer, num_text[2] + "より "_sj + num_text[6] + "小さい数"_sj);
+    then(colour::hint, "　だから "_sj);
 }
 
 // ---- hint 2 ------------------------------------------------------------------
 void NegativeMoveFromMinusTwo::hint2() {
-    text(15, 96, 270, "数直線上で、"_sj + num_text[2] + "から左に"_sj + num_text[6] + "進んだ数で　"_sj);
-    then(13, num_text[8]);
+    text(colour::hint, 96, 270, "数直線上で、"_sj + num_text[2] + "から左に"_sj + num_text[6] + "進んだ数で　"_sj);
+    then(colour::answer, num_text[8]);
     hop_from_point(256, num[2], -num[6], num_text[6]);
     number_line_with_point(384, num[2]);
 }
 
 // ---- answer ------------------------------------------------------------------
 void NegativeMoveFromMinusTwo::answer() {
-    text(15, 64, 342, "② "_sj + num_text[2] + "より -"_sj + num_text[6] + "小さい数は、"_sj);
-    then(13, num_text[2] + "より "_sj + num_text[6] + "大きい数"_sj);
-    then(15, "　だから "_sj);
-    text(15, 96, 396, "数直線上で、"_sj + num_text[2] + "から右に"_sj + num_text[6] + "進んだ数で　"_sj);
-    then(13, num_text[7]);
+    text(colour::hint, 64, 342, "② "_sj + num_text[2] + "より -"_sj + num_text[6] + "小さい数は、"_sj);
+    then(colour::answer, num_text[2] + "より "_sj + num_text[6] + "大きい数"_sj);
+    then(colour::hint, "　だから "_sj);
+    text(colour::hint, 96, 396, "数直線上で、"_sj + num_text[2] + "から右に"_sj + num_text[6] + "進んだ数で　"_sj);
+    then(colour::answer, num_text[7]);
     hop_from_point(384, num[2], num[6], num_text[6]);
 }
 

@@ -38,11 +38,11 @@ void comparison_values() {
 Text sign_between(float left, float right) { return right < left ? ">" : "<"; }
 
 void comparison_row(float r, const Text& left, const Text& in_box, const Text& right) {
-    text(15, 96, r, left);
+    text(colour::question, 96, r, left);
     pen_y = r - 4;
     boxed(in_box, 48, 24, 6, 11, 13);
     pen_y = r;
-    then(15, right);
+    then(colour::question, right);
 }
 
 }  // namespace script

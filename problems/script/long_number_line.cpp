@@ -13,7 +13,7 @@ Text tick_label(float value) {
     return t;
 }
 
-void point(float x, float y) { disc(x, y, 4, 9, 9); }
+void point(float x, float y) { disc(x, y, 4, colour::point, colour::point); }
 
 }  // namespace
 
@@ -25,40 +25,42 @@ void long_number_line(float y) {
     fig_x[31] = 960;
     fig_x[32] = 720;
     fig_x[33] = 1200;
-    line(704, y, 1216, y, 15);
+    line(704, y, 1216, y, colour::figure);
     for (int i = 1; i <= 21; ++i) {
         float x = 720 + 24 * (i - 1);
-        line(x, y - 4, x, y + 4, 15);
-        graphic_text(x - 12, y + 12, tick_label(i - 11), 1, 13);
+        line(x, y - 4, x, y + 4, colour::figure);
+        graphic_text(x - 12, y + 12, tick_label(i - 11), 1, colour::scale);
     }
     for (int i = 1; i <= 3; ++i) {
         float x = 720 + 240 * (i - 1);
-        line(x, y - 8, x, y + 8, 15);
+        line(x, y - 8, x, y + 8, colour::figure);
     }
 }
 
 void number_line_two_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                            const Text& fig_label2) {
+                            const Text& fig_label2, LabelSides sides) {
     const Figure figure("数直線の図");
     long_number_line(y);
-    float x1 = x_on_number_line(fig_value1);
-    point(x1, y);
-    graphic_text(x1 - 12, y - 24, fig_label1, 1, 7);
-    float x2 = x_on_number_line(fig_value2);
-    point(x2, y);
-    graphic_text(x2 - 12, y + 28, fig_label2, 1, 7);
+    const auto labelled = [&](float value, const Text& label, float where) {
+        const float x = x_on_number_line(value);
+        point(x, y);
+        graphic_text(x - 12, where == side::below ? y + 28 : y - 24, label, 1, colour::point_label);
+    };
+    labelled(fig_value1, fig_label1, sides.first);
+    labelled(fig_value2, fig_label2, sides.second);
 }
 
 void number_line_two_marked_points(float y, float fig_value1, const Text& fig_label1, float fig_value2,
-                                   const Text& fig_label2) {
+                                   const Text& fig_label2, LabelSides sides) {
     const Figure figure("数直線の図");
     long_number_line(y);
-    float x1 = x_on_number_line(fig_value1);
-    point(x1, y);
-    text(7, x1 - 24, y - 45, fig_label1);
-    float x2 = x_on_number_line(fig_value2);
-    point(x2, y);
-    text(7, x2 - 24, y + 36, fig_label2);
+    const auto labelled = [&](float value, const Text& label, float where) {
+        const float x = x_on_number_line(value);
+        point(x, y);
+        text(colour::point_label, x - 24, where == side::below ? y + 36 : y - 45, label);
+    };
+    labelled(fig_value1, fig_label1, sides.first);
+    labelled(fig_value2, fig_label2, sides.second);
 }
 
 void number_line_with_point(float y, float fig_value1) {
@@ -73,8 +75,8 @@ void hop_from_point(float y, float fig_value1, float fig_value2, const Text& lab
     float x2 = x1 + 24 * fig_value2;
     // A hop to the left bulges to the right of its direction, which is above the line too.
     float side = fig_value2 < 0 ? 1 : -1;
-    hop_arc(x1, y, x2, y, side, 1, 1, 9);
-    point_label(label, (x1 + x2) / 2, y - 16, side::above, 1, 13);
+    hop_arc(x1, y, x2, y, side, 1, 1, colour::point);
+    point_label(label, (x1 + x2) / 2, y - 16, side::above, 1, colour::scale);
 }
 
 }  // namespace script

@@ -13,8 +13,8 @@ void number_line() {
 void number_line_point(int i) {
     const Figure figure("数直線の図");
     float x = x_on_number_line(num[i]);
-    circle(x, fig_y[31], 4, 9);
-    graphic_text(x - 4, fig_y[31] - 24, Text(1, static_cast<char>(64 + i)), 1, 7);
+    circle(x, fig_y[31], 4, colour::point);
+    graphic_text(x - 4, fig_y[31] - 24, Text(1, static_cast<char>(64 + i)), 1, colour::point_label);
 }
 
 }  // namespace script

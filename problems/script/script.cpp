@@ -51,7 +51,7 @@ private:
     int which_;
 };
 
-int colour(float c) { return rt::whole(c); }
+int palette_index(float c) { return rt::whole(c); }
 
 }  // namespace
 
@@ -205,26 +205,26 @@ void boxed(const Text& label, float width, float height, float fill, float borde
 
 void key_pause() { ::key_pause(); }
 
-void line(float x1, float y1, float x2, float y2, float c) { rt::line(x1, y1, x2, y2, colour(c)); }
+void line(float x1, float y1, float x2, float y2, float c) { rt::line(x1, y1, x2, y2, palette_index(c)); }
 
 void box(float x1, float y1, float x2, float y2, float c) {
-    rt::line(x1, y1, x2, y2, colour(c), rt::Mode::Box);
+    rt::line(x1, y1, x2, y2, palette_index(c), rt::Mode::Box);
 }
 
 void filled_box(float x1, float y1, float x2, float y2, float border, float fill) {
-    rt::line(x1, y1, x2, y2, colour(border), rt::Mode::Fill, colour(fill));
+    rt::line(x1, y1, x2, y2, palette_index(border), rt::Mode::Fill, palette_index(fill));
 }
 
 void filled_box(float x1, float y1, float x2, float y2, float c) { filled_box(x1, y1, x2, y2, c, c); }
 
-void circle(float x, float y, float r, float c) { rt::circle(x, y, r, colour(c)); }
+void circle(float x, float y, float r, float c) { rt::circle(x, y, r, palette_index(c)); }
 
 void disc(float x, float y, float r, float border, float fill) {
-    rt::circle(x, y, r, colour(border), true, colour(fill));
+    rt::circle(x, y, r, palette_index(border), true, palette_index(fill));
 }
 
 void graphic_text(float x, float y, const Text& t, float scale, float c) {
-    rt::symbol(x, y, t, scale, scale, colour(c));
+    rt::symbol(x, y, t, scale, scale, palette_index(c));
 }
 
 // ---- answer layout and accepted answers ----------------------------------

@@ -8,7 +8,7 @@
 //     struct Temperatures final : Problem {
 //         Temperatures() : Problem(1, 2, "温度"_sj, {48, 63, 480, 171}) {}
 //         void values() override { num[1] = first_value([] { return INT(RND() * 150 + 10) / 10; }); ... }
-//         void question() override { text(15, 64, 72, "次の温度をいいなさい。"_sj); ... }
+//         void question() override { text(colour::question, 64, 72, "次の温度をいいなさい。"_sj); ... }
 //         ...
 //     } problem;
 #pragma once
@@ -71,6 +71,10 @@ Next start(Problem& problem);
 // ---- the shared values, under the names the problems use --------------------
 inline auto& num = g.num;
 inline auto& aux = g.aux;
+// num_text[i] and aux_text[i] are num[i] and aux[i] as text, made afresh after
+// values() and before fixups(): text_of, no blank before it and no "+"
+// ("3", "-12", "3.5"); a problem that shows a sign writes it, or makes the
+// text with signed_text.
 inline auto& num_text = g.num_text;
 inline auto& aux_text = g.aux_text;
 inline auto& frac_text = g.frac_text;
@@ -89,6 +93,31 @@ inline auto& pen_x_text = g.pen_x_text;
 inline auto& pen_y_text = g.pen_y_text;
 inline auto& frac_num = g.frac_num;   // the reduced fraction fraction() left behind
 inline auto& frac_den = g.frac_den;
+
+// ---- colours, by what they draw ------------------------------------------------
+// The palette's numbers (runtime/canvas.cpp) under the roles a problem draws
+// in. Every problem of both programs keeps to them, and every pair of colours
+// the drill draws is held to its contrast (tests/golden_test.cpp), so a new
+// problem takes its colours from here:
+//
+//     text(colour::question, 64, 72, "次の数を求めなさい。"_sj);
+//     text(colour::hint, 64, 324, "① 数直線上で、"_sj + num_text[1] + "から右に"_sj + num_text[3] + "進んだ数　"_sj);
+//     text(colour::answer, 96, 360, "答え…"_sj + num_text[4]);
+//     text(colour::hint, 48, 189, "①　"_sj + num_text[1] + "　の絶対値は、"_sj); then(colour::answer, num_text[11]);
+namespace colour {
+inline constexpr float question = 15;      // the question's text (white)
+inline constexpr float hint = 15;          // a hint's sentences, and the worked answer's
+inline constexpr float answer = 13;        // the answer, wherever it shows: "答え…", the value a sentence ends
+                                           // with, what a hint works out, the question's boxes filled (yellow)
+inline constexpr float rule = 13;          // a rule a hint states ("絶対値は、数直線上で、０からの距離"), an
+                                           // instruction the question sets apart (yellow)
+inline constexpr float example = 11;       // a hint's examples, under its rule (cyan)
+inline constexpr float figure = 15;        // a figure's lines and ticks
+inline constexpr float scale = 13;         // a figure's own numbers: a number line's tick values, a span's ends,
+                                           // a hop's amount (yellow)
+inline constexpr float point = 9;          // the points of a number line and the hops from them (green)
+inline constexpr float point_label = 7;    // a point's letter or value beside it (light grey)
+}  // namespace colour
 
 // ---- values -----------------------------------------------------------------
 float RND();

@@ -433,6 +433,7 @@ test('the record\'s file bears the local date (08:30 in Japan is that day), the 
   await menuShown(page);
   const record = sampleRecord(60, [['3', '12', '山田/花子'], ['3', '7', '佐藤']], '2026-12-10');
   record.rows[0][0] = '2026-12-09 15:00:00';   // the day before: not among today's
+  record.rows[2][13] = '+√3';   // text, but a formula to a spreadsheet by its "+"
   await page.evaluate((record) => {
     localStorage.setItem('varnel.record', JSON.stringify(record));
     localStorage.setItem('varnel.pupil', JSON.stringify({ class: '3', number: '12', name: '山田/花子', asked: '2026-12-10' }));
@@ -446,7 +447,7 @@ test('the record\'s file bears the local date (08:30 in Japan is that day), the 
   assert.equal(saved.name, 'varnel-record-3-12-山田_花子-2026-12-10.csv');
   assert.equal(lines.length, 1 + 29 + 1);
   assert.ok(lines[1].startsWith('2026-12-10 08:04:05,3,12,山田/花子,varnel1,1,4,自然数と整数,○,中断,') &&
-            lines[1].includes(',\u2060-3，+5 / 3，5 / -3，+5,\u2060-3，+5,') && !saved.text.includes("'"), lines[1]);
+            lines[1].includes(',\u2060-3，+5 / 3，5 / -3，+5,\u2060+√3,') && !saved.text.includes("'"), lines[1]);
 
   await page.getByRole('button', { name: '印刷', exact: true }).click();
   assert.equal(await page.evaluate(() => window.printed), true);
