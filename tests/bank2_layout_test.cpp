@@ -59,7 +59,9 @@ TEST(Bank2Layout, EveryProblemKeepsTheDocumentedLinesPanelAndColours) {
 
         // Figures beside the panel begin right of it.
         for (const auto& e : later)
-            if (e.op == "line" && e.mode == "line" && e.y1 >= 63 && e.y1 <= bottom + 4) EXPECT_GT(std::min(e.x1, e.x2), right);
+            if (e.op == "line" && e.mode == "line" && e.y1 >= 63 && e.y1 <= bottom + 4) {
+                EXPECT_GT(std::min(e.x1, e.x2), right);
+            }
 
         // Hints and answers: sentences in colour::hint, what works the answer
         // out in colour::answer (a line "答え…" all of it), at least one of
@@ -77,7 +79,9 @@ TEST(Bank2Layout, EveryProblemKeepsTheDocumentedLinesPanelAndColours) {
         }
         EXPECT_GT(answer_glyphs, 0);
         for (const auto& e : later)
-            if (e.op == "symbol" && e.text == "答" && e.y1 < 500) EXPECT_EQ(row(later, e.y1), row(later, e.y1, colour::answer));
+            if (e.op == "symbol" && e.text == "答" && e.y1 < 500) {
+                EXPECT_EQ(row(later, e.y1), row(later, e.y1, colour::answer));
+            }
     }
 }
 
