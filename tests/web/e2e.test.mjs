@@ -22,7 +22,7 @@ const outDir = path.join(webDir, 'e2e');
 const pageUrl = (bank) => pathToFileURL(path.join(webDir, `varnel${bank}.html`)).href;
 // The problem count a program is defined with, in problems/bankN/program.cpp.
 const problemCount = (bank) => Number(fs.readFileSync(path.join(here, '..', '..', 'problems', `bank${bank}`, 'program.cpp'),
-                                                      'utf8').match(/ProgramDefinition \w+\(\d+, "\w+", (\d+)\)/)[1]);
+                                                      'utf8').match(/ProgramDefinition \w+\(\d+, "\w+", (\d+)[,)]/)[1]);
 
 // The palette colours the checks look for.
 const TITLE_FILL = [58, 34, 96];    // 10: the title's box on the menu
@@ -613,7 +613,7 @@ test('served over http the pages can be installed, and after one visit they open
     }
     await page.goto(base);
     assert.deepEqual(await page.evaluate(() => [...document.links].map((a) => a.getAttribute('href'))),
-                     ['varnel1.html', 'varnel2.html', 'class.html']);
+                     ['varnel1.html', 'varnel2.html', 'class.html', 'varnel1.html#print', 'varnel2.html#print']);
     await page.goto(base + 'class.html');   // the teachers' page too
     await page.waitForFunction(() => window.classPage?.loaded &&
                                getComputedStyle(document.body).backgroundColor === 'rgb(255, 255, 255)');
