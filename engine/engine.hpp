@@ -60,6 +60,7 @@ Next startup();          // the start-up routine (jump)
 void prepare_program(const Program& program);
 void key_flush();
 void clock_seeding();
+rt::PadRows pupils_keypad();   // the on-screen keypad the start-up declares
 Next error_screen();     // never returns until the window closes
 
 // ---- main menu (menu) -----------------------------------------------------

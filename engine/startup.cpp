@@ -11,21 +11,21 @@ namespace {
 
 const Program* program_being_run = nullptr;
 
-// What a pupil without a keyboard presses: the digits and signs, the twelve
-// function keys under what they make, Enter, Backspace, the restart key and
-// the space bar.
+}  // namespace
+
+// What a pupil without a keyboard presses: the digits and signs (< and >
+// among them), the twelve function keys under what they make, Enter,
+// Backspace, the restart key and the space bar.
 rt::PadRows pupils_keypad() {
     return {
         {{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "5"}, {"6", "6"}, {"7", "7"}, {"8", "8"},
          {"9", "9"}, {"0", "0"}, {"消す", "BS", 2}},
         {{"+", "+"}, {"-", "-"}, {".", "."}, {",", ","}, {"/", "/"}, {"分数", "F1"}, {"累乗", "F2"},
          {"√", "F3"}, {"±", "F4"}, {"≦", "F5"}, {"≧", "F6"}, {"やり直し", "Ctrl+L"}},
-        {{"π", "F7"}, {"°", "F8"}, {"∠", "F9"}, {"≡", "F10"}, {"∽", "F11"}, {"△", "F12"},
-         {"スペース", "Space", 3}, {"決定", "Enter", 3}},
+        {{"π", "F7"}, {"°", "F8"}, {"∠", "F9"}, {"≡", "F10"}, {"∽", "F11"}, {"△", "F12"}, {"<", "<"},
+         {">", ">"}, {"スペース", "Space", 2}, {"決定", "Enter", 2}},
     };
 }
-
-}  // namespace
 
 void key_flush() {
     while (!rt::inkey().empty()) {

@@ -198,3 +198,33 @@ TEST(Driver, AnAbandonedLineSpendsTheAttemptWithoutAHint) {
 }
 
 }  // namespace
+
+// A pupil with only the on-screen keypad answers every problem of both
+// programs: each key that types a problem's answer is one of the keypad's
+// (a character by its key, a symbol by its function key's label).
+TEST(Driver, EveryAnswerOfBothProgramsCanBeTypedOnTheKeypad) {
+    const rt::PadRows pad = pupils_keypad();
+    auto on_pad = [&](const std::string& token, bool named) {
+        for (const auto& row : pad)
+            for (const rt::PadKey& key : row)
+                if (key.key == token || (!named && key.key[0] == 'F' && key.label == token)) return true;
+        return false;
+    };
+    for (int bank : {1, 2}) {
+        for (int n = 1; n <= program_of_bank(bank).problem_count; ++n) {
+            problem_play::run(bank, problem_play::practice_from(bank, n) + "x");
+            for (int k = 1; k <= g.blank_count; ++k) {
+                const std::string keys = problem_play::keys_for(sjis::to_utf8(g.expected(k, 1)));
+                for (std::size_t i = 0; i < keys.size();) {
+                    const bool named = keys[i] == '{';
+                    const std::size_t from = i;
+                    if (named) i = keys.find('}', i) + 1;
+                    else sjis::next_utf8(keys, i);
+                    const std::string token = named ? keys.substr(from + 1, i - from - 2) : keys.substr(from, i - from);
+                    EXPECT_TRUE(on_pad(token, named)) << "varnel" << bank << " problem " << n << " blank " << k
+                                                      << " needs " << token << ", which the keypad lacks";
+                }
+            }
+        }
+    }
+}
