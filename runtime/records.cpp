@@ -361,9 +361,12 @@ double median(std::vector<double> v) {
 const ClassRecords::File& ClassRecords::add(const std::string& name, std::string_view bytes) {
     const RecordRead read = read_record(bytes);
     File file{.name = name, .trouble = read.trouble, .record = read.record, .rows = read.rows.size()};
-    for (const RecordRow& row : read.rows) {
+    for (RecordRow row : read.rows) {
+        // 番号 "07" and "7" are one pupil's.
+        std::string& number = row[kNumber];
+        if (number.size() > 1 && all_digits(number)) number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
         if (!keys_.insert(row_key(row)).second) continue;
-        rows_.push_back(row);
+        rows_.push_back(std::move(row));
         row_file_.push_back(files_.size());
         ++file.new_rows;
     }
@@ -395,16 +398,20 @@ std::vector<std::string> ClassRecords::programs() const {
 ClassView ClassRecords::view(const ClassFilter& f) const {
     ClassView view;
     // The columns: every problem of the programs shown that any file holds,
-    // whatever the dates and 組 shown, so that they stay where they are.
-    std::map<std::pair<std::string, int>, std::size_t> column;
+    // whatever the dates and 組 shown, so that they stay where they are, each
+    // with its topic.
+    std::map<std::pair<std::string, int>, std::string> topic_of;
     for (const RecordRow& r : rows_) {
         if (!f.program.empty() && r[kProgram] != f.program) continue;
         const std::pair<std::string, int> key{r[kProgram], std::atoi(r[kProblem].c_str())};
-        if (key.second > 0 && !column.contains(key)) column.emplace(key, 0);
+        if (key.second <= 0) continue;
+        std::string& topic = topic_of[key];
+        if (!r[kTopic].empty()) topic = r[kTopic];
     }
-    for (auto& [key, at] : column) {
-        at = view.problems.size();
-        view.problems.push_back({.program = key.first, .number = key.second});
+    std::map<std::pair<std::string, int>, std::size_t> column;
+    for (const auto& [key, topic] : topic_of) {
+        column.emplace(key, view.problems.size());
+        view.problems.push_back({.program = key.first, .topic = topic, .number = key.second});
     }
     // The rows shown, oldest first, each under its pupil.
     std::vector<std::size_t> shown;
@@ -433,7 +440,6 @@ ClassView ClassRecords::view(const ClassFilter& f) const {
         p.seconds += std::max(0L, std::atol(r[kSeconds].c_str()));
         const std::size_t c = column.at({r[kProgram], std::atoi(r[kProblem].c_str())});
         p.cells[c].rows.push_back(i);
-        if (!r[kTopic].empty()) view.problems[c].topic = r[kTopic];
     }
     // Each cell: the chosen working's first attempt; the sums.
     std::vector<std::vector<double>> hints(view.problems.size()), seconds(view.problems.size());

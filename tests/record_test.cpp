@@ -475,6 +475,7 @@ TEST(ClassRecords, AClassReadFromItsFilesAsTheyComeEachRowOnce) {
     } files[] = {
         {"aoi.csv", aoi, "", 2},
         {"aoi-again.csv", aoi, "", 0},   // the same file twice
+        {"aoi-01.csv", practised("2", "01", "あおい", {"R"}), "", 0},   // her rows, 番号 typed "01"
         {"ken.csv", ken, "", 1},
         {"mai.csv", mai, "", 2},
         {"anon.csv", nameless, "", 1},
@@ -512,7 +513,9 @@ TEST(ClassRecords, AClassReadFromItsFilesAsTheyComeEachRowOnce) {
     EXPECT_EQ((*table)[2][4], "×（符号）");
     // Only one day, one 組: the filter.
     EXPECT_EQ(records.view({.class_name = "1"}).pupils.size(), 1u);
-    EXPECT_EQ(records.view({.from = "2000-01-01", .to = "2000-01-02"}).pupils.size(), 0u);
+    const rt::ClassView none = records.view({.from = "2000-01-01", .to = "2000-01-02"});
+    EXPECT_EQ(none.pupils.size(), 0u);
+    EXPECT_EQ(none.problems[0].topic, "温度") << "a problem keeps its topic when no row of it is shown";
 }
 
 TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) {
@@ -520,13 +523,15 @@ TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) 
     std::ofstream(dir / "ken.csv", std::ios::binary) << practised("2", "12", "ken\x1b[2J", {"WWW"});
     fs::create_directories(dir / "more");
     std::ofstream(dir / "more" / "aoi.csv", std::ios::binary) << practised("2", "1", "あおい", {"R"});
+    std::ofstream(dir / "more" / "sora.csv", std::ios::binary) << practised("2", "5", "そら", {"R"});
     std::ofstream(dir / "more" / "notes.csv", std::ios::binary) << "x\r\n";
     const fs::path beside = fresh_dir("class-out"), out = beside / "varnel-class-out.txt", csv = beside / "class.csv";
     const std::string command = std::string(VARNEL_BUILD_DIR) + "/varnel-class --csv " + csv.string() + " " +
                                 dir.string() + " > " + out.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string shown = slurp(out);
-    EXPECT_NE(shown.find("クラスの記録: 2 人、ファイル 3（読めたもの 2）"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("クラスの記録: 3 人、ファイル 4（読めたもの 3）"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" 67%"), std::string::npos) << "2 of 3 right at once, rounded as the page rounds\n" << shown;
     EXPECT_NE(shown.find("notes.csv: 練習の記録ではありません"), std::string::npos) << shown;
     EXPECT_NE(shown.find("ken?[2J"), std::string::npos) << shown;
     EXPECT_EQ(shown.find('\x1b'), std::string::npos);

@@ -153,7 +153,8 @@ int main(int argc, char** argv) {
                 rt::terminal_padded("内容", 30).c_str(), rt::terminal_padded("解いた人", 10, true).c_str(), rt::terminal_padded("1回目○", 10, true).c_str(),
                 rt::terminal_padded("符号の誤り", 12, true).c_str(), rt::terminal_padded("ヒント", 8, true).c_str(), rt::terminal_padded("秒", 6, true).c_str());
     for (const auto& p : view.problems) {
-        const std::string share = p.worked ? std::to_string(100 * p.first_right / p.worked) + "%" : "—";
+        // The share rounded to the nearest whole per cent, as the class page shows it.
+        const std::string share = p.worked ? std::to_string((200 * p.first_right + p.worked) / (2 * p.worked)) + "%" : "—";
         std::printf("%s%s  %s%s%s%s%s%s\n", rt::terminal_padded(p.program, 12).c_str(), rt::terminal_padded(std::to_string(p.number), 6, true).c_str(),
                     rt::terminal_padded(p.topic, 30).c_str(), rt::terminal_padded(std::to_string(p.worked), 10, true).c_str(),
                     rt::terminal_padded(share, 10, true).c_str(), rt::terminal_padded(std::to_string(p.sign_errors), 12, true).c_str(),

@@ -258,6 +258,9 @@
     $('cell-title').focus();
   }
 
+  // A share in whole per cent, rounded to the nearest (a half up), in whole
+  // numbers so that the terminal's summary says the same.
+  const percent = (part, whole) => Math.floor((200 * part + whole) / (2 * whole));
   const barCell = (value, share, text, sign) => {
     const td = el('td');
     const box = el('div', null, { class: 'bar-cell' });
@@ -273,7 +276,7 @@
       const share = p.worked ? p.firstRight / p.worked : 0;
       tr.append(el('td', programName(p.program)), el('td', p.number, { class: 'n' }), el('td', p.topic),
                 el('td', p.worked, { class: 'n' }),
-                barCell(p.firstRight, share, p.worked ? `${Math.round(share * 100)}%（${p.firstRight}人）` : '—'),
+                barCell(p.firstRight, share, p.worked ? `${percent(p.firstRight, p.worked)}%（${p.firstRight}人）` : '—'),
                 barCell(p.signErrors, p.worked ? p.signErrors / Math.max(1, p.worked) : 0, `${p.signErrors}人`, true),
                 el('td', p.medianHints, { class: 'n' }), el('td', p.medianSeconds, { class: 'n' }));
       return tr;
