@@ -26,6 +26,7 @@ struct Shots {
     std::vector<std::string> answers;
 };
 
+constexpr float kAnswerLeft = 64;      // where paper starts the answer line
 constexpr float kBlankPitch = 160;     // the drill's blanks stand ten cells apart
 constexpr float kBoxW = 144, kBoxH = 36;
 constexpr float kKeyPauseTop = 630;    // the key pause's box, which paper leaves out
@@ -48,7 +49,7 @@ void paper_answer_line(bool answers) {
     g.root_mode = root::none;
     g.raise_next = 0;
     g.ink = 13;
-    g.pen_x = 64;
+    g.pen_x = kAnswerLeft;
     g.pen_y = g.answer_y;
     g.markup_text = "答 "_sj + g.answer_label[0];
     render_markup();
@@ -61,13 +62,31 @@ void paper_answer_line(bool answers) {
             render_markup();
             g.pen_x = std::max(g.pen_x + 8, x + kBlankPitch - 16);
         } else {
-            rt::line(x, g.answer_y - 10, x + kBoxW, g.answer_y - 10 + kBoxH, 15, rt::Mode::Box);
-            g.pen_x = x + kBlankPitch;
+            // Room for the answer: as wide as the drill writes it on one line
+            // (written, measured, then wholly covered, so that paper leaves it
+            // out), and never narrower than the drill's blank.
+            g.pen_x = x;
+            g.markup_text = g.expected(static_cast<float>(k), 1);
+            render_markup();
+            const float room = std::max(kBoxW, g.pen_x - x + 32);
+            rt::line(x, g.answer_y - 20, g.pen_x, g.answer_y + 44, 0, rt::Mode::Fill, 0);
+            rt::line(x, g.answer_y - 10, x + room, g.answer_y - 10 + kBoxH, 15, rt::Mode::Box);
+            g.pen_x = x + room + kBlankPitch - kBoxW;
         }
         g.ink = 13;
         g.markup_text = g.answer_label[k];
         render_markup();
     }
+}
+
+// The prompt over the answer line ("＋－をつけ…"), written from the line's
+// origin, moved with the line to where paper starts it.
+Drawing with_its_prompt(Drawing drawing) {
+    const float screen_left = g.answer_x - 16 * static_cast<float>(sjis::klen(g.answer_label[0]) + 2);
+    for (auto& d : drawing)
+        if (d.kind == rt::Canvas::Drawn::Glyph && d.y1 == g.answer_y - 40 && d.x1 >= g.answer_x - 48)
+            d.x1 += kAnswerLeft - screen_left;
+    return drawing;
 }
 
 // Problem `no`, started as a practice started at the program's clock would
@@ -99,7 +118,7 @@ Shots shoot(const Program& program, int no, int version, const std::string& date
         shots.sheet = at_pause;
     } else {
         if (!self_marked) paper_answer_line(false);
-        shots.sheet = drawing_now();
+        shots.sheet = with_its_prompt(drawing_now());
     }
     // The screen after the third wrong answer: the hints, the worked answer.
     g.bank->hint1(no);
@@ -111,7 +130,7 @@ Shots shoot(const Program& program, int no, int version, const std::string& date
         for (int k = 1; k <= rt::whole(g.blank_count); ++k)
             shots.answers.push_back(sjis::to_utf8(g.expected(static_cast<float>(k), 1)));
     }
-    shots.key = drawing_now();
+    shots.key = with_its_prompt(drawing_now());
     return shots;
 }
 

@@ -37,6 +37,8 @@ constexpr Print kPrint[16] = {
     {0.85f, 0.50f, 0},      // 14 empty tube
     {0.75f, 0.00f, 0},      // 15 question text, lines
 };
+constexpr int colour_point = 9;      // the points of a number line and their hops
+constexpr float kPointDots = 0.4f;   // their dotted hops' grey
 const Print& print_of(int colour) { return kPrint[std::clamp(colour, 0, 15)]; }
 
 // IPAGothic's ascent, as a share of a cell's height (its ascent and descent
@@ -77,9 +79,10 @@ namespace {
 
 // A run of small dots (the drill's dotted hops) as lines: one for each arc
 // (the run breaks where a dot stands well apart from the last), through a
-// point every millimetre, dotted as the screen's dots were spaced, or drawn
-// whole where they stood so close that they looked a line.
-void add_dots(Page& page, const std::vector<std::pair<float, float>>& at, float size, float ink) {
+// point every millimetre, dotted where the screen's dots stood apart (each
+// `apart` wide or more: so far apart on paper that a printer keeps them
+// dots), or drawn whole where they stood so close that they looked a line.
+void add_dots(Page& page, const std::vector<std::pair<float, float>>& at, float apart, float size, float ink) {
     std::vector<float> gaps;
     for (std::size_t k = 1; k < at.size(); ++k)
         gaps.push_back(std::hypot(at[k].first - at[k - 1].first, at[k].second - at[k - 1].second));
@@ -93,7 +96,7 @@ void add_dots(Page& page, const std::vector<std::pair<float, float>>& at, float 
         const std::size_t n = to - from;
         Item line{.kind = Item::Dots, .size = size, .ink = ink};
         const float spacing = n > 1 ? length / static_cast<float>(n - 1) : 0;
-        line.dash = spacing > 1.5f * size ? spacing : 0;
+        line.dash = spacing >= apart ? std::max(spacing, 2.5f * size) : 0;
         for (std::size_t k = from; k < to; ++k)
             if (line.xs.empty() || k + 1 == to ||
                 std::hypot(at[k].first - line.xs.back(), at[k].second - line.ys.back()) >= 1.0f) {
@@ -158,7 +161,11 @@ void place(Page& page, const std::vector<Canvas::Drawn>& drawing, float left, fl
                      ++i)
                     at.push_back({px(drawing[i].x1 + 0.5f), py(drawing[i].y1 + 0.5f)});
                 --i;
-                add_dots(page, at, std::max(0.25f, 2 * d.r * mm), print_of(d.c).stroke);
+                // The green of the points and their hops prints grey, apart from
+                // a figure's black (a hop total's green dotted arc from its white
+                // dotted hops).
+                add_dots(page, at, 3 * d.r * mm, std::max(0.25f, 2 * d.r * mm),
+                         d.c == colour_point ? kPointDots : print_of(d.c).stroke);
                 break;
             }
             [[fallthrough]];

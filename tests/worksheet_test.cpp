@@ -105,3 +105,23 @@ TEST(Worksheet, ABadOptionIsRefusedAndNoFileIsWritten) {
 }
 
 }  // namespace
+
+// Dotted figures stay dotted on paper, and apart by their grey: varnel2's
+// problem 4 works out its answer inside a green dotted arc under the black
+// dotted hops, and its key says so.
+TEST(Worksheet, DottedFiguresPrintDottedTheGreenOnesGrey) {
+    WorksheetOptions options{.problems = {4}, .versions = 1, .date = "2026-12-10", .time = kClock};
+    const std::vector<std::string> pages = rt::paper::svg_pages(worksheets(program_of_bank(2), options).document);
+    ASSERT_EQ(pages.size(), 2u);
+    const std::string& key = pages[1];
+    EXPECT_NE(key.find("緑の点線"), std::string::npos);
+    int black = 0, grey = 0;
+    for (std::size_t at = 0; (at = key.find("<path ", at)) != std::string::npos; ++at) {
+        const std::string path = key.substr(at, key.find("/>", at) - at);
+        if (path.find("stroke-dasharray=\"0 ") == std::string::npos) continue;
+        black += path.find("stroke=\"#000000\"") != std::string::npos;
+        grey += path.find("stroke=\"#666666\"") != std::string::npos;
+    }
+    EXPECT_EQ(black, 2) << "the two hops";
+    EXPECT_EQ(grey, 1) << "the arc under them";
+}
