@@ -303,7 +303,7 @@ const scenarios = [
         .map((tr) => [...tr.cells].map((c) => c.textContent)));
       await page.tap('記録');
       await opened(page, 'record');
-      assert.deepEqual((await shown()).map((r) => [r[1], r[3], r[13]]),   // newest first: 問題, 結果, プログラム
+      assert.deepEqual((await shown()).map((r) => [r[2], r[4], r[1]]),   // newest first: 問題, 結果, プログラム
                        [['2', '正解', 'varnel1'], [String(last), '正解', 'varnel2'], ['4', '中断', 'varnel1'],
                         ['1', '正解', 'varnel1'], ['2', '不正解', 'varnel2'], ['3', '正解', 'varnel1']]);
       await page.screenshot('record');
@@ -465,9 +465,9 @@ const scenarios = [
           const summary = document.getElementById('record-summary');
           const col = (name) => head.findIndex((c) => c.textContent === name);
           return {
-            first: head.slice(0, 5).map((c) => c.textContent),
+            first: head.slice(0, 6).map((c) => c.textContent),
             inView: Math.min(box(document.getElementById('record-rows').parentElement).right, innerWidth) -
-                    Math.max(...head.slice(0, 5).map((c) => box(c).right)),
+                    Math.max(...head.slice(0, 6).map((c) => box(c).right)),
             names: [...new Set(rows.map((r) => r[col('名前')].textContent))],
             rows: rows.length,
             finished: rows.filter((r) => r[col('結果')].textContent !== '中断').length,
@@ -477,8 +477,8 @@ const scenarios = [
           };
         });
         let v = await view();
-        assert.deepEqual(v.first, ['日時', '問題', '1回目', '結果', '符号の誤り']);
-        assert.ok(v.inView >= 0, `the first five columns in view (${v.inView} px to spare)`);
+        assert.deepEqual(v.first, ['日時', 'プログラム', '問題', '1回目', '結果', '符号の誤り']);
+        assert.ok(v.inView >= 0, `the first six columns in view (${v.inView} px to spare)`);
         assert.ok(v.squeezed >= 0 && v.lowest >= 20, `the summary at full height: ${JSON.stringify(v)}`);
         assert.deepEqual([v.names, v.rows, v.counted], [['山田 花子'], 30, v.finished]);
         await page.screenshot(`record-${name}`);
