@@ -150,6 +150,7 @@ bool close_blank() {
     g.blanks_left -= 1;
     g.blank_origin_x = g.pen_x;
     g.blank_origin_y = g.pen_y;
+    record_blanks_closed();
     return false;
 }
 
@@ -333,6 +334,7 @@ bool take_answer() {
         rt::say(g.blank_count > 1 ? "答えを入力 " + speech_of_blank(1) : "答えを入力");
         g.blanks_left = g.blank_count;
         g.answer_text = "";
+        record_blanks_closed();   // none on a line begun afresh
         const Outcome outcome = edit_answer();
         if (outcome == Outcome::abandoned) return false;
         if (g.key_text == kRestart) continue;

@@ -156,6 +156,7 @@ void record_practice_started();
 void record_problem_started();
 void record_self_check();
 bool record_self_marked();   // the problem under way is one the pupil marks themselves
+void record_blanks_closed();   // an answer line's blanks closed so far, before it is marked
 void record_answer();
 void record_hint();
 void record_problem_finished();

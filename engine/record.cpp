@@ -26,6 +26,7 @@ struct Worked {
     std::string first_mark;
     float attempts = 0, hints = 0;
     std::vector<std::string> answers;   // each marked answer, its blanks joined
+    std::string closed;                 // the blanks closed so far on an answer line not yet marked
     bool sign_error = false, self_check = false;
 } worked;
 
@@ -76,6 +77,7 @@ rt::RecordRow row_of(const char* result) {
     const auto all = [](const std::vector<std::string>& parts) {
         std::string out;
         for (std::size_t i = 0; i < parts.size(); ++i) out += (i ? kAttempts : "") + parts[i];
+        if (!worked.closed.empty()) out += (out.empty() ? "" : kAttempts) + worked.closed + "（途中）";
         return out;
     };
     return {worked.started,
@@ -125,8 +127,18 @@ void record_hint() {
     rt::record_pending(row_of("中断"));
 }
 
+void record_blanks_closed() {
+    if (!worked.open || worked.self_check) return;
+    std::string closed;
+    for (float k = 1; k <= g.blank_count - g.blanks_left; ++k) closed += (k > 1 ? kBlanks : "") + as_typed(g.typed[k]);
+    if (closed == worked.closed) return;
+    worked.closed = closed;
+    rt::record_pending(row_of("中断"));
+}
+
 void record_answer() {
     if (!worked.open) return;
+    worked.closed.clear();
     if (worked.attempts == 0) worked.first_mark = g.mark_result == 2 ? "○" : "×";
     worked.attempts += 1;
     const std::string typed = blanks_of([](float k) -> const Text& { return g.typed[k]; });

@@ -53,8 +53,8 @@ fs::path fresh_dir(const std::string& name) {
 // A pupil who practises varnel1 from problem 2 on, answering each problem's
 // attempts as its plan says: R right, W "0" in every blank, S every blank with
 // the other sign, P the first blank with the other sign and the rest right, F
-// a text a spreadsheet would take for a formula, K the
-// program killed there (at_menu is called, and never comes back); a plan
+// a text a spreadsheet would take for a formula, H the first blank right
+// and the window closed before the next, K the program killed there (at_menu is called, and never comes back); a plan
 // ending in + practises the same problem again (もう１度練習する) with the next
 // plan; an empty plan closes the window at the problem's answer line.
 class Pupil {
@@ -67,7 +67,8 @@ public:
         waiting_ = wait_shown(trace, waiting_);
         trace.clear();
         std::string keys;
-        if (waiting_ == "menu") keys = "1";
+        if (closing_) keys = "{Close}";
+        else if (waiting_ == "menu") keys = "1";
         else if (waiting_ == "start number") keys = "2{Enter}";
         else if (waiting_ == "space") keys = "{Space}";
         else if (waiting_ == "key pause") keys = "x";
@@ -96,6 +97,10 @@ private:
                 blank = blank[0] == '-' ? blank.substr(1) : "-" + blank.substr(blank[0] == '+');
             keys += blank + "{Enter}";
             joined += (k > 1 ? "，" : "") + blank;
+            if (how == 'H') {   // the window closed at the next wait
+                closing_ = true;
+                break;
+            }
         }
         typed.push_back(joined);
         waiting_ = "";
@@ -106,6 +111,7 @@ private:
     std::function<void()> at_menu_;
     std::size_t problem_ = 0, attempt_ = 0;
     std::string waiting_;
+    bool closing_ = false;
 };
 
 void practise(Pupil& pupil, const std::string& record) {
@@ -127,8 +133,8 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     std::vector<std::size_t> rows_at_menu;
     // Problems 2 to 6: right at once; a sign error, a size error, then right;
     // the self-check answered "1"; wrong three times, first as a formula; left
-    // at its answer line.
-    Pupil pupil({"R", "SWR", "R", "FWW", ""}, [&] { rows_at_menu.push_back(rows_of(file).size()); });
+    // wrong once, then with its first blank closed.
+    Pupil pupil({"R", "SWR", "R", "FWW", "WH"}, [&] { rows_at_menu.push_back(rows_of(file).size()); });
     practise(pupil, file.string());
     unsetenv("VARNEL_CLASS");
     unsetenv("VARNEL_NUMBER");
@@ -150,7 +156,7 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
         {"3", "0より大きい数・小さい数", "×", "正解", "3", "2", answers(1, 3), "✓", ""},
         {"4", "自然数と整数", "○", "正解", "1", "0", "自己採点：正解", "", "✓"},
         {"5", "数直線の読み（整数）", "×", "不正解", "3", "2", answers(5, 3), "", ""},
-        {"6", "数直線の読み（0.5きざみ）", "", "中断", "0", "0", "", "", ""},
+        {"6", "数直線の読み（0.5きざみ）", "×", "中断", "1", "1", t[8] + " / " + t[9] + "（途中）", "", ""},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& r = rows[i];
