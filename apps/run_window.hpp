@@ -36,6 +36,8 @@ inline int show_record(const char* program, std::string_view how) {
     }
     const std::string copy = rt::record_copy(path, program);
     if (copy.empty()) return 1;
+    std::printf("練習の記録の写し: %s\n", copy.c_str());   // (where it is, whatever opens it)
+    std::fflush(stdout);
     ::execlp("xdg-open", "xdg-open", copy.c_str(), static_cast<char*>(nullptr));
     std::perror("xdg-open");
     return 1;

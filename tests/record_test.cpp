@@ -543,4 +543,7 @@ TEST(ClassRecords, TheTerminalCommandShowsTheClassAndNoPupilsControlCharacters) 
     EXPECT_EQ(shown.find('\x1b'), std::string::npos);
     EXPECT_EQ(rt::read_record(slurp(csv)).trouble, "練習の記録ではありません（日時・プログラム・問題・結果の列がありません）");
     EXPECT_TRUE(slurp(csv).starts_with(std::string(rt::kBom) + "組,番号,名前"));
+    const std::string no_such_day = std::string(VARNEL_BUILD_DIR) + "/varnel-class --from 2026-02-30 " + dir.string() +
+                                    " 2>/dev/null >/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(no_such_day.c_str())), 2);
 }

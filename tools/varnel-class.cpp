@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -62,9 +63,14 @@ std::string number(double v) {
     return out;
 }
 
+// A day of the calendar written 2026-12-10 (no 2026-02-30).
 bool is_date(const std::string& s) {
-    return s.size() == 10 && s[4] == '-' && s[7] == '-' &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    if (s.size() != 10) return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if ((i == 4 || i == 7) ? s[i] != '-' : (s[i] < '0' || s[i] > '9')) return false;
+    using namespace std::chrono;
+    const auto part = [&](std::size_t at, std::size_t n) { return static_cast<unsigned>(std::stoi(s.substr(at, n))); };
+    return year_month_day{year{static_cast<int>(part(0, 4))}, month{part(5, 2)}, day{part(8, 2)}}.ok();
 }
 
 void read_into(rt::ClassRecords& records, const fs::path& file) {
@@ -147,6 +153,7 @@ int main(int argc, char** argv) {
     std::printf("期間: %s 〜 %s%s%s\n", filter.from.empty() ? "はじめ" : filter.from.c_str(),
                 filter.to.empty() ? "いま" : filter.to.c_str(), filter.program.empty() ? "" : ("　" + filter.program).c_str(),
                 filter.class_name.empty() ? "" : ("　" + filter.class_name + "組").c_str());
+    if (view.pupils.empty()) std::printf("（この期間・条件の記録はありません）\n");
 
     std::printf("\n問題ごと（%s）\n", filter.first ? "最初の練習" : "最新の練習");
     std::printf("%s%s  %s%s%s%s%s%s\n", rt::terminal_padded("プログラム", 12).c_str(), rt::terminal_padded("問題", 6, true).c_str(),
@@ -184,7 +191,7 @@ int main(int argc, char** argv) {
         std::printf("%s%s  %s", rt::terminal_padded(p.class_name, 6).c_str(), rt::terminal_padded(p.number, 6, true).c_str(),
                     rt::terminal_padded(p.file.empty() ? p.name : "（" + p.file + "）", 20).c_str());
         for (const auto& cell : p.cells)
-            std::printf("%s", rt::terminal_padded(cell.mark == "中断" ? "中" : cell.mark + (cell.sign_error ? "*" : ""), 6, true).c_str());
+            std::printf("%s", rt::terminal_padded((cell.mark == "中断" ? "中" : cell.mark) + (cell.sign_error ? "*" : ""), 6, true).c_str());
         std::printf("\n");
     }
     if (!csv.empty()) {
