@@ -362,12 +362,13 @@ std::string record_summary(const std::string& path) {
     const auto padded = [](const std::string& s, std::size_t width, bool right = false) {
         return terminal_padded(s, width, right);
     };
+    out += "（回数は終えた回数、中断は別に数えます）\n";
     out += padded("プログラム", 12) + padded("問題", 6, true) + "  " + padded("内容", 30) + padded("回数", 6, true) +
-           padded("1回目○", 8, true) + padded("符号の誤り", 12, true) + "\n";
+           padded("1回目○", 8, true) + padded("符号の誤り", 12, true) + padded("中断", 6, true) + "\n";
     for (const ProblemTally& t : tally_problems(files.rows))
         out += padded(t.program, 12) + padded(std::to_string(t.problem), 6, true) + "  " + padded(t.topic, 30) +
                padded(std::to_string(t.worked), 6, true) + padded(std::to_string(t.first_right), 8, true) +
-               padded(std::to_string(t.sign_errors), 12, true) + "\n";
+               padded(std::to_string(t.sign_errors), 12, true) + padded(std::to_string(t.unfinished), 6, true) + "\n";
     return out;
 }
 

@@ -303,7 +303,10 @@ std::vector<ProblemTally> tally_problems(const std::vector<RecordRow>& rows) {
         t.program = r[kProgram];
         t.problem = problem;
         if (!r[kTopic].empty()) t.topic = r[kTopic];
-        if (r[kResult] == "中断") continue;   // left unfinished: not a working of it
+        if (r[kResult] == "中断") {   // left unfinished: not a working of it
+            t.unfinished += 1;
+            continue;
+        }
         t.worked += 1;
         t.first_right += r[kFirst] == "○";
         t.sign_errors += !r[kSignError].empty();

@@ -50,7 +50,8 @@ struct ProblemTally {
     std::string program;
     int problem = 0;
     std::string topic;
-    int worked = 0, first_right = 0, sign_errors = 0;
+    int worked = 0, first_right = 0, sign_errors = 0;   // over its finished workings
+    int unfinished = 0;                                   // its 中断 rows
 };
 std::vector<ProblemTally> tally_problems(const std::vector<RecordRow>& rows);
 

@@ -173,9 +173,12 @@ TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
         EXPECT_LT(std::stoi(r[16]), 60);
     }
     EXPECT_EQ(rows[2][13], "自己採点");
-    // The summary a teacher prints: problem 3 worked once, × at first, one sign error.
+    // The summary a teacher prints: problem 3 worked once, × at first, one
+    // sign error; problem 6 only left.
     const std::string summary = rt::record_summary(file.string());
-    EXPECT_NE(summary.find("\nvarnel1          3  0より大きい数・小さい数            1       0           1\n"),
+    EXPECT_NE(summary.find("\nvarnel1          3  0より大きい数・小さい数            1       0           1     0\n"),
+              std::string::npos) << summary;
+    EXPECT_NE(summary.find("\nvarnel1          6  数直線の読み（0.5きざみ）          0       0           0     1\n"),
               std::string::npos) << summary;
     EXPECT_NE(slurp(file).find(",\"\u2060=\"\"1,2\"\"，"), std::string::npos);   // as the file holds it
 }
@@ -381,7 +384,7 @@ TEST(Record, ARecordSavedOverIsReadNeverWrittenAndTheTeachersCopyHoldsEveryRowOn
     const auto rows = rows_of(copy);
     ASSERT_EQ(rows.size(), 5u);                            // the saved file's rows once, and the new ones
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1][0], rows[i][0]);
-    EXPECT_NE(rt::record_summary(path).find("\nvarnel1          2  温度                               2       2           0\n"),
+    EXPECT_NE(rt::record_summary(path).find("\nvarnel1          2  温度                               2       2           0     0\n"),
               std::string::npos) << rt::record_summary(path);
 }
 
