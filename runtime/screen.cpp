@@ -325,6 +325,10 @@ Pupil Backend::pupil() {
         return std::string(value ? value : "");
     };
     Pupil p{env("VARNEL_CLASS"), env("VARNEL_NUMBER"), env("VARNEL_NAME")};
+    // 番号 "07" is 7 (a number to sort by).
+    std::string& n = p.number;
+    if (n.size() > 1 && n.find_first_not_of("0123456789") == std::string::npos)
+        n.erase(0, std::min(n.find_first_not_of('0'), n.size() - 1));
     if (!std::getenv("VARNEL_NAME")) {   // the account's full name: the first field of its GECOS
         if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_gecos)
             p.name = std::string(account->pw_gecos).substr(0, std::string(account->pw_gecos).find(','));

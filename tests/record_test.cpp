@@ -128,7 +128,7 @@ void practise(Pupil& pupil, const std::string& record) {
 TEST(Record, APracticeLeavesOneRowForEachProblemWorkedAsItWent) {
     const fs::path file = fresh_dir("rows") / "record.csv";
     setenv("VARNEL_CLASS", "3-2", 1);
-    setenv("VARNEL_NUMBER", "7", 1);
+    setenv("VARNEL_NUMBER", "07", 1);   // kept as 7
     setenv("VARNEL_NAME", "=\"Aoi\",\nSato", 1);
     std::vector<std::size_t> rows_at_menu;
     // Problems 2 to 6: right at once; a sign error, a size error, then right;
