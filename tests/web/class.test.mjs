@@ -165,6 +165,11 @@ for (const name of selectedEngines()) {
           await page.waitFor(() => window.classPage?.loaded, 'the page\'s program');
           await dropFiles(page, class35);
           assert.equal((await gridOf(page)).length, 35);
+          // The file picker Tab comes to shows its focus on its own button.
+          await page.evaluate(() => document.getElementById('pick-files').focus());
+          await page.press('Tab');
+          await page.waitFor(() => [...document.querySelectorAll('label.button')]
+            .map((l) => getComputedStyle(l).outlineStyle).join() === 'none,solid', 'the focus ring on フォルダーを選ぶ alone');
           // Into the grid by keyboard: its first cell, then one down and one across, Enter.
           await page.evaluate(() => document.querySelector('#grid tbody button[tabindex="0"]').focus());
           // (A key sent reaches the page a moment later: each step waits for what it does.)
