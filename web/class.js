@@ -328,7 +328,15 @@
     $('clear').disabled = true;
     $('status').textContent = '読み込んだ記録を消しました。';
   });
-  for (const id of ['from', 'to', 'program', 'class', 'which']) $(id).addEventListener('change', () => render());
+  for (const id of ['program', 'class', 'which']) $(id).addEventListener('change', () => render());
+  // A period set the wrong way round: the other end follows the one just changed.
+  for (const [id, other] of [['from', 'to'], ['to', 'from']]) {
+    $(id).addEventListener('change', () => {
+      const [from, to] = [$('from').value, $('to').value];
+      if (from && to && from > to) $(other).value = $(id).value;
+      render();
+    });
+  }
   $('all-days').addEventListener('click', () => {
     $('from').value = meta.dates[0] ?? '';
     $('to').value = meta.dates[meta.dates.length - 1] ?? '';

@@ -149,6 +149,14 @@ for (const name of selectedEngines()) {
         const lines = saved.text.split('\r\n');
         assert.equal(lines[0], '組,番号,名前,varnel1 2,varnel1 3,varnel1 4,解いた問題,1回目○,符号の誤り,中断,秒');
         assert.ok(lines[4].startsWith('2,12,"\u2060=HYPERLINK(""http://x"")<img'), lines[4]);
+        // A period set the wrong way round: its end follows its start.
+        const period = await page.evaluate(() => {
+          const from = document.getElementById('from');
+          from.value = '2099-01-02';
+          from.dispatchEvent(new Event('change'));
+          return [document.getElementById('to').value, document.getElementById('grid-caption').textContent];
+        });
+        assert.deepEqual(period, ['2099-01-02', '0 人、2099-01-02']);
         await shot(page, 'class-1366');
         assert.deepEqual(await page.errors(), []);
       } finally {
