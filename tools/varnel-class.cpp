@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
         if (!f.trouble.empty()) std::printf("  %s: %s\n", rt::terminal_text(f.name).c_str(), f.trouble.c_str());
     std::printf("期間: %s 〜 %s%s%s\n", filter.from.empty() ? "はじめ" : filter.from.c_str(),
                 filter.to.empty() ? "いま" : filter.to.c_str(), filter.program.empty() ? "" : ("　" + filter.program).c_str(),
-                filter.class_name.empty() ? "" : ("　" + filter.class_name + "組").c_str());
+                filter.class_name.empty() ? "" : ("　" + filter.class_name + (filter.class_name.ends_with("組") ? "" : "組")).c_str());
     if (view.pupils.empty()) std::printf("（この期間・条件の記録はありません）\n");
 
     std::printf("\n問題ごと（%s）\n", filter.first ? "最初の練習" : "最新の練習");

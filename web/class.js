@@ -68,7 +68,8 @@
   const programName = (p) => ({ varnel1: '正の数・負の数（1）', varnel2: '絶対値・数の大小・数直線' }[p] ?? p);
   const columnName = (p) => `${p.program === 'varnel1' ? '1' : p.program === 'varnel2' ? '2' : p.program}-${p.number}`;
   const pupilName = (p) => (p.file ? `（${p.file}）` : p.name || '（名前なし）');
-  const pupilLabel = (p) => [p.class && `${p.class}組`, p.number && `${p.number}番`, pupilName(p)].filter(Boolean).join(' ');
+  const classLabel = (c) => c.replace(/組?$/, '組');   // (a 組 typed with its 組, "2年3組", gets no other)
+  const pupilLabel = (p) => [p.class && classLabel(p.class), p.number && `${p.number}番`, pupilName(p)].filter(Boolean).join(' ');
 
   // ---- reading files ----------------------------------------------------------
   // The files of a dropped folder, and of its folders, as File objects.
@@ -144,7 +145,7 @@
   function setUpFilters() {
     meta = JSON.parse(call('class_meta'));
     fill($('program'), meta.programs, programName);
-    fill($('class'), meta.classes, (c) => `${c}組`);
+    fill($('class'), meta.classes, classLabel);
     const today = localDate();
     if (meta.dates.includes(today)) {
       $('from').value = $('to').value = today;
@@ -167,7 +168,7 @@
     for (const id of ['grid-box', 'problems-box', 'pupils-box']) $(id).hidden = false;
     const when = from === to ? from : `${from || 'はじめ'} 〜 ${to || 'いま'}`;
     $('grid-caption').textContent = `${view.pupils.length} 人、${when}` +
-      ($('class').value ? `、${$('class').value}組` : '') + ($('program').value ? `、${programName($('program').value)}` : '');
+      ($('class').value ? `、${classLabel($('class').value)}` : '') + ($('program').value ? `、${programName($('program').value)}` : '');
     if (timing) {   // the first drawing of what was chosen, once the browser has laid it out
       const t = timing;
       timing = null;
