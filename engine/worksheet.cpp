@@ -145,21 +145,6 @@ struct Region {
     bool empty() const { return right < left; }
 };
 
-// Where a drawing shows something (its erasures and the key pause left out).
-Region region_of(const Drawing& drawing) {
-    Region r;
-    for (const auto& d : drawing) {
-        if ((d.kind == rt::Canvas::Drawn::Fill && d.f == 0 && d.c == 0) || d.c == 0) continue;
-        float x0 = d.x1, y0 = d.y1, x1 = d.x2, y1 = d.y2;
-        if (d.kind == rt::Canvas::Drawn::Glyph) x1 = d.x1 + d.x2, y1 = d.y1 + d.y2;
-        if (d.kind == rt::Canvas::Drawn::Circle || d.kind == rt::Canvas::Drawn::Disc)
-            x0 = d.x1 - d.r, y0 = d.y1 - d.r, x1 = d.x1 + d.r, y1 = d.y1 + d.r;
-        r.left = std::min({r.left, x0, x1}), r.right = std::max({r.right, x0, x1});
-        r.top = std::min({r.top, y0, y1}), r.bottom = std::max({r.bottom, y0, y1});
-    }
-    return r;
-}
-
 // Where one drawing item lies, in dots.
 struct Rect {
     float left, top, right, bottom;
@@ -171,6 +156,18 @@ Rect rect_of(const rt::Canvas::Drawn& d) {
     return {std::min(d.x1, d.x2), std::min(d.y1, d.y2), std::max(d.x1, d.x2), std::max(d.y1, d.y2)};
 }
 bool erasure(const rt::Canvas::Drawn& d) { return d.c == 0 && (d.kind != rt::Canvas::Drawn::Fill || d.f == 0); }
+
+// Where a drawing shows something (what is drawn in the background colour left out).
+Region region_of(const Drawing& drawing) {
+    Region r;
+    for (const auto& d : drawing) {
+        if (d.c == 0) continue;
+        const Rect e = rect_of(d);
+        r.left = std::min(r.left, e.left), r.right = std::max(r.right, e.right);
+        r.top = std::min(r.top, e.top), r.bottom = std::max(r.bottom, e.bottom);
+    }
+    return r;
+}
 
 // Side by side on the screen's width, a drawing would print too small: a
 // figure that stands right of the question (a number line beside its panel)
@@ -264,15 +261,10 @@ void close_up(Drawing& drawing) {
         }
         return y - up;
     };
+    using D = rt::Canvas::Drawn;
     for (auto& d : drawing) {
-        if (d.kind == rt::Canvas::Drawn::Glyph) {
-            d.y1 = moved(d.y1);
-        } else if (d.kind == rt::Canvas::Drawn::Circle || d.kind == rt::Canvas::Drawn::Disc) {
-            d.y1 = moved(d.y1);
-        } else {
-            d.y1 = moved(d.y1);
-            d.y2 = moved(d.y2);
-        }
+        d.y1 = moved(d.y1);
+        if (d.kind != D::Glyph && d.kind != D::Circle && d.kind != D::Disc) d.y2 = moved(d.y2);   // (a corner, not a size)
     }
 }
 
@@ -345,9 +337,8 @@ Worksheets worksheets(const Program& program, const WorksheetOptions& options) {
         made.keys.emplace_back();
         for (const Shots& shots : version) made.keys.back().push_back(shots.answers);
     }
-    const std::string title = std::string(program.title) + "　" + program.subject;
-    document.title = title + "　" + dated(options.date);
-    Pages pages(document, title + "　" + dated(options.date));
+    document.title = std::string(program.title) + "　" + program.subject + "　" + dated(options.date);
+    Pages pages(document, document.title);
     for (int v = 1; v <= options.versions; ++v) {
         pages.new_page("第" + std::to_string(v) + "版", true);
         for (const Shots& shots : versions[static_cast<std::size_t>(v - 1)]) pages.add(shots.sheet);
