@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -20,6 +19,7 @@
 #include "problems/script/script.hpp"
 #include "runtime/paper.hpp"
 #include "runtime/record_file.hpp"
+#include "runtime/records.hpp"
 #include "runtime/screen.hpp"
 #include "runtime/window.hpp"
 
@@ -76,14 +76,8 @@ inline int make_worksheet(const Program& program, int argc, char** argv) {
                               "] [--versions N] [--time HH:MM:SS] -o FILE.pdf\n";
     WorksheetOptions options;
     std::string out, problems = "1-" + std::to_string(program.problem_count);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char date[16], time[16];
-    std::strftime(date, sizeof date, "%Y-%m-%d", &local);
-    std::strftime(time, sizeof time, "%H:%M:%S", &local);
-    options.date = date;
-    options.time = time;
+    options.date = rt::local_stamp("%Y-%m-%d");
+    options.time = rt::local_stamp("%H:%M:%S");
     try {
         for (int i = 2; i < argc; ++i) {
             const std::string arg = argv[i];

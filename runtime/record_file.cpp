@@ -157,15 +157,6 @@ std::optional<Left> read_left(const fs::path& file) {
     return Left{std::atof(text->substr(0, newline).c_str()), (*rows)[0]};
 }
 
-std::string local_stamp(const char* format) {
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char out[64];
-    std::strftime(out, sizeof out, format, &local);
-    return out;
-}
-
 // The problems under way of programs that have ended (their lock is free),
 // each appended to `file` as its row unless it is there already (its program
 // ended between writing its row and letting go of it), then let go of.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <set>
 #include <tuple>
@@ -313,6 +314,15 @@ std::vector<ProblemTally> tally_problems(const std::vector<RecordRow>& rows) {
     }
     std::vector<ProblemTally> out;
     for (auto& [key, t] : by) out.push_back(std::move(t));
+    return out;
+}
+
+std::string local_stamp(const char* format) {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char out[64];
+    std::strftime(out, sizeof out, format, &local);
     return out;
 }
 

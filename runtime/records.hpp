@@ -61,6 +61,9 @@ std::vector<ProblemTally> tally_problems(const std::vector<RecordRow>& rows);
 std::string terminal_text(const std::string& text);
 std::string terminal_padded(const std::string& text, std::size_t width, bool right = false);
 
+// The local time now in a strftime format ("%Y-%m-%d": the day a record or a sheet is dated).
+std::string local_stamp(const char* format);
+
 // ---- a class's records ---------------------------------------------------------
 
 // Which rows a teacher looks at: 日時 from and to (dates "2026-12-10", ""

@@ -48,14 +48,7 @@ int open_page() {
     return 1;
 }
 
-std::string today() {
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char out[16];
-    std::strftime(out, sizeof out, "%Y-%m-%d", &local);
-    return out;
-}
+std::string today() { return rt::local_stamp("%Y-%m-%d"); }
 
 std::string number(double v) {
     char out[32];
