@@ -13,11 +13,14 @@ namespace rt::paper {
 namespace {
 
 // How each palette colour prints: the grey of a fill, and the grey and dashes
-// of a stroke in it (0 black, 1 white). The drill's dark panels become the
+// of a stroke in it (0 black, 1 white), and the grey of its dotted lines
+// where that differs from the stroke's. The drill's dark panels become the
 // lightest greys under black text; its figures' colours become black, greys
 // and dashes that stay apart on a black-and-white printer.
 struct Print {
     float fill, stroke, dash;
+    float dots = -1;   // (-1: the stroke's)
+    float dotted() const { return dots >= 0 ? dots : stroke; }
 };
 constexpr Print kPrint[16] = {
     {1.00f, 1.00f, 0},      // 0 background: white
@@ -29,7 +32,7 @@ constexpr Print kPrint[16] = {
     {0.88f, 0.00f, 0},      // 6 boxed labels
     {0.90f, 0.30f, 0},      // 7 light text
     {0.86f, 0.35f, 0},      // 8 header, prompt box, per-blank marks
-    {0.80f, 0.00f, 0.6f},   // 9 key-pause text, hop totals
+    {0.80f, 0.00f, 0.6f, 0.4f},   // 9 key-pause text, hop totals, points (their dotted hops grey)
     {0.90f, 0.00f, 0},      // 10 title and wide labels
     {0.88f, 0.40f, 0},      // 11 prompts, grid numbers, scale labels
     {1.00f, 0.00f, 0},      // 12 thermometer background
@@ -37,8 +40,6 @@ constexpr Print kPrint[16] = {
     {0.85f, 0.50f, 0},      // 14 empty tube
     {0.75f, 0.00f, 0},      // 15 question text, lines
 };
-constexpr int colour_point = 9;      // the points of a number line and their hops
-constexpr float kPointDots = 0.4f;   // their dotted hops' grey
 const Print& print_of(int colour) { return kPrint[std::clamp(colour, 0, 15)]; }
 
 // IPAGothic's ascent, as a share of a cell's height (its ascent and descent
@@ -161,11 +162,7 @@ void place(Page& page, const std::vector<Canvas::Drawn>& drawing, float left, fl
                      ++i)
                     at.push_back({px(drawing[i].x1 + 0.5f), py(drawing[i].y1 + 0.5f)});
                 --i;
-                // The green of the points and their hops prints grey, apart from
-                // a figure's black (a hop total's green dotted arc from its white
-                // dotted hops).
-                add_dots(page, at, 3 * d.r * mm, std::max(0.25f, 2 * d.r * mm),
-                         d.c == colour_point ? kPointDots : print_of(d.c).stroke);
+                add_dots(page, at, 3 * d.r * mm, std::max(0.25f, 2 * d.r * mm), print_of(d.c).dotted());
                 break;
             }
             [[fallthrough]];
